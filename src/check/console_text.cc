@@ -1,0 +1,9 @@
+#include "check/console_text.h"
+
+#include "platform/platform.h"
+
+std::string ToConsoleText(const std::string& text) {
+  std::string converted = text;
+  if (!converted.empty()) platform::AnsiToOem(&converted[0], converted.size());
+  return converted;
+}

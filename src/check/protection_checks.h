@@ -1,0 +1,21 @@
+// The two questions the program exists for, and the line each answer gives.
+#ifndef TAVREL_CHECK_PROTECTION_CHECKS_H_
+#define TAVREL_CHECK_PROTECTION_CHECKS_H_
+
+#include <cstdint>
+#include <string>
+
+// Items found protected so far in this run.
+extern std::uint64_t ProtectedCount;
+
+// Each asks the protection service, colours the console, writes the
+// item's line to the console and the report file as the options say, and
+// counts it.  Failures are dropped, except a failed report-file write,
+// which is raised (ReportFailure).
+void CheckFileProtection(const std::string& path);
+void CheckKeyProtection(std::uint32_t root, const std::string& subkey_path);
+
+// How a key is named in its line: the full root name, "\" and the subkey.
+std::string KeyDisplayName(std::uint32_t root, const std::string& subkey_path);
+
+#endif  // TAVREL_CHECK_PROTECTION_CHECKS_H_

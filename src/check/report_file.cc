@@ -1,0 +1,59 @@
+#include "check/report_file.h"
+
+#include <utility>
+
+namespace {
+
+constexpr std::size_t kFlushSize = 4096;
+
+platform::File report;
+std::string pending;
+bool failed = false;
+
+void Flush() {
+  if (pending.empty()) return;
+  if (failed) throw ReportFailure("report file");
+  try {
+    report.Write(pending.data(), pending.size());
+  } catch (const platform::Failure&) {
+    // What the system took stays in the file; nothing is written again.
+    failed = true;
+    pending.clear();
+    throw ReportFailure("report file");
+  }
+  pending.clear();
+}
+
+}  // namespace
+
+void StartReportFile(platform::File file, bool append) {
+  report = std::move(file);
+  failed = false;
+  pending = append ? "\r\n" : "";
+}
+
+void WriteReportLine(const std::string& text) {
+  pending += text;
+  pending += "\r\n";
+  if (pending.size() >= kFlushSize) Flush();
+}
+
+void CloseReportFile() {
+  Flush();
+  try {
+    report.Close();
+  } catch (const platform::Failure&) {
+    throw ReportFailure("report file");
+  }
+}
+
+void AbandonReportFile() {
+  try {
+    Flush();
+  } catch (const platform::Failure&) {
+  }
+  try {
+    report.Close();
+  } catch (const platform::Failure&) {
+  }
+}

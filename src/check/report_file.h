@@ -1,0 +1,26 @@
+// The report file, appended to across runs; owned by the run driver.
+#ifndef TAVREL_CHECK_REPORT_FILE_H_
+#define TAVREL_CHECK_REPORT_FILE_H_
+
+#include <string>
+
+#include "platform/platform.h"
+
+// Raised when the report file cannot be written.  Unlike other failures of
+// a check or a folder level, it is never dropped: it ends the run with the
+// failure message, so that a short report is never taken for a whole one.
+struct ReportFailure : platform::Failure {
+  using platform::Failure::Failure;
+};
+
+// Takes the opened report file.  An existing one (`append`) first gets an
+// empty line after its earlier content.
+void StartReportFile(platform::File file, bool append);
+// Writes the text, unconverted, then CR LF.  Raises ReportFailure.
+void WriteReportLine(const std::string& text);
+// Writes out what is buffered and closes the file.  Raises ReportFailure.
+void CloseReportFile();
+// After a failure: writes out what it still can and closes, quietly.
+void AbandonReportFile();
+
+#endif  // TAVREL_CHECK_REPORT_FILE_H_

@@ -1,0 +1,4 @@
+#include "cli/run_options.h"
+
+RunOptionsRecord RunOptions;
+std::string CurrentName;

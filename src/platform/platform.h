@@ -1,0 +1,164 @@
+// The one seam between tavREL and the operating system.
+//
+// Everything the program asks of the system goes through the calls below.
+// Two backends implement them: win32.cc (the real calls) and the POSIX
+// stand-in (posix_*.cc), which behaves as Wine does so that the same
+// end-to-end suite holds on both.  Text is ANSI bytes throughout.
+#ifndef TAVREL_PLATFORM_PLATFORM_H_
+#define TAVREL_PLATFORM_PLATFORM_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace platform {
+
+// Raised by every file or console operation that fails.
+struct Failure : std::runtime_error {
+  explicit Failure(const char* what) : std::runtime_error(what) {}
+};
+
+// ---- Command line and code pages -------------------------------------
+
+// GetCommandLineA: the raw command line, program name included.
+std::string CommandLine();
+
+// IsDBCSLeadByte: true when b starts a double-byte character of the ANSI
+// code page.
+bool IsLeadByte(unsigned char b);
+
+// CharUpperBuffA / CharLowerBuffA / CharToOemBuffA, in place.
+void UpperCase(char* text, std::size_t length);
+void LowerCase(char* text, std::size_t length);
+void AnsiToOem(char* text, std::size_t length);
+
+// MultiByteToWideChar(CP_THREAD_ACP, 0, ...): the text as UTF-16.
+std::u16string AnsiToUtf16(const std::string& text);
+
+// ---- The protection service ------------------------------------------
+
+// SfcIsFileProtected(NULL, path) / SfcIsKeyProtected(root, subkey, mask).
+// A service that cannot be reached answers "not protected".
+bool SfcFileProtected(const char16_t* path);
+bool SfcKeyProtected(std::uint32_t root, const char16_t* subkey,
+                     std::uint32_t mask);
+
+// ---- Console ----------------------------------------------------------
+
+using OutputHandle = void*;
+
+// GetStdHandle(STD_OUTPUT_HANDLE).
+OutputHandle StdOutputHandle();
+// GetConsoleScreenBufferInfo: false when the handle is no console.
+bool ReadConsoleAttributes(OutputHandle handle, std::uint16_t* attributes);
+// SetConsoleTextAttribute: false when the handle is no console.
+bool WriteConsoleAttributes(OutputHandle handle, std::uint16_t attributes);
+// True when standard output is a character device (a console).
+bool StdOutputIsCharDevice();
+// Writes every byte to standard output; raises Failure otherwise.
+void WriteStdOutput(const char* data, std::size_t length);
+
+// ---- Names and files --------------------------------------------------
+
+constexpr std::uint32_t kInvalidFileAttributes = 0xFFFFFFFFu;
+constexpr std::uint32_t kAttributeVolumeLabel = 0x08;
+constexpr std::uint32_t kAttributeDirectory = 0x10;
+constexpr std::size_t kMaxPath = 260;
+
+// ExpandEnvironmentStringsA: characters stored, terminating NUL included,
+// or the size needed when it exceeds `size`; 0 on failure.
+std::uint32_t ExpandEnvironment(const char* source, char* buffer,
+                                std::uint32_t size);
+
+// GetFileAttributesA: attribute bits, or kInvalidFileAttributes.
+std::uint32_t FileAttributes(const char* path);
+
+// GetCurrentDirectoryA, whatever its length.
+std::string CurrentDirectory();
+
+// FindFirstFileA / FindNextFileA / FindClose.  The listing is closed when
+// the object dies, on every path out of a scan.
+class FileSearch {
+ public:
+  FileSearch() = default;
+  ~FileSearch();
+  FileSearch(const FileSearch&) = delete;
+  FileSearch& operator=(const FileSearch&) = delete;
+
+  // Starts the search; false when the system refuses it.
+  bool First(const char* pattern);
+  // Moves to the next entry; false when none is left or the search fails.
+  bool Next();
+
+  std::uint32_t Attributes() const { return attributes_; }
+  // The entry's long name, NUL-terminated.
+  const char* Name() const { return name_; }
+  std::size_t NameLength() const { return name_length_; }
+
+ private:
+  void Close();
+
+  void* handle_ = nullptr;
+  std::uint32_t attributes_ = 0;
+  std::size_t name_length_ = 0;
+  char name_[kMaxPath] = {};
+};
+
+// An open file handle; closed when the object dies.  Opened files are
+// shared for reading only: while tavREL holds one, nobody may write it.
+class File {
+ public:
+  enum class Access {
+    kRead,    // read, from the start; the file must exist
+    kAppend,  // read and write, positioned at the end; must exist
+    kCreate,  // write; created, never replacing a file
+  };
+
+  File() = default;
+  ~File();
+  File(File&& other) noexcept;
+  File& operator=(File&& other) noexcept;
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+
+  // Raises Failure when the file cannot be opened.
+  static File Open(const std::string& name, Access access);
+
+  bool IsOpen() const { return handle_ != nullptr; }
+  // Bytes read, 0 at the end of the file; raises Failure.
+  std::size_t Read(char* buffer, std::size_t size);
+  // Writes every byte; raises Failure.
+  void Write(const char* data, std::size_t length);
+  // Closes the handle; raises Failure when the system reports one.
+  void Close();
+
+ private:
+  void* handle_ = nullptr;
+};
+
+// ---- Registry ---------------------------------------------------------
+
+// RegOpenKeyExA / RegCloseKey.  The key is closed when the object dies.
+class RegistryKey {
+ public:
+  RegistryKey() = default;
+  ~RegistryKey();
+  RegistryKey(const RegistryKey&) = delete;
+  RegistryKey& operator=(const RegistryKey&) = delete;
+
+  // The system's result code: 0 when the key is open.
+  long Open(std::uint32_t root, const char* subkey, std::uint32_t access);
+
+ private:
+  void* handle_ = nullptr;
+};
+
+// ---- Process ----------------------------------------------------------
+
+// Once, before anything else: whatever the backend needs set up.
+void Initialize();
+
+}  // namespace platform
+
+#endif  // TAVREL_PLATFORM_PLATFORM_H_

@@ -1,0 +1,149 @@
+// The stand-in's code pages: Windows-1252 for ANSI text, 850 for the
+// console, both single-byte.
+#include <cstdint>
+#include <string>
+
+#include "platform/platform.h"
+#include "platform/posix_internal.h"
+
+namespace platform {
+namespace {
+
+#include "platform/posix_codepage_tables.inc"
+
+// Windows-1252 letters that change case outside the Latin-1 block.
+unsigned char UpperAnsi(unsigned char c) {
+  if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 0x20);
+  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<unsigned char>(c - 0x20);
+  switch (c) {
+    case 0x9A: return 0x8A;  // š
+    case 0x9C: return 0x8C;  // œ
+    case 0x9E: return 0x8E;  // ž
+    case 0xFF: return 0x9F;  // ÿ
+    default: return c;
+  }
+}
+
+unsigned char LowerAnsi(unsigned char c) {
+  if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 0x20);
+  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 0x20);
+  switch (c) {
+    case 0x8A: return 0x9A;
+    case 0x8C: return 0x9C;
+    case 0x8E: return 0x9E;
+    case 0x9F: return 0xFF;
+    default: return c;
+  }
+}
+
+void AppendUtf8(std::string& out, std::uint32_t code) {
+  if (code < 0x80) {
+    out += static_cast<char>(code);
+  } else if (code < 0x800) {
+    out += static_cast<char>(0xC0 | (code >> 6));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | (code >> 12));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  }
+}
+
+char UnicodeToAnsi(std::uint32_t code) {
+  if (code < 0x80) return static_cast<char>(code);
+  // Latin-1 maps to itself, except where Windows-1252 puts other letters.
+  if (code >= 0xA0 && code < 0x100) return static_cast<char>(code);
+  for (int b = 0x80; b < 0xA0; ++b) {
+    if (kAnsiToUnicode[b] == code) return static_cast<char>(b);
+  }
+  return '?';
+}
+
+}  // namespace
+
+bool IsLeadByte(unsigned char) { return false; }
+
+void UpperCase(char* text, std::size_t length) {
+  for (std::size_t i = 0; i < length; ++i)
+    text[i] = static_cast<char>(UpperAnsi(static_cast<unsigned char>(text[i])));
+}
+
+void LowerCase(char* text, std::size_t length) {
+  for (std::size_t i = 0; i < length; ++i)
+    text[i] = static_cast<char>(LowerAnsi(static_cast<unsigned char>(text[i])));
+}
+
+void AnsiToOem(char* text, std::size_t length) {
+  for (std::size_t i = 0; i < length; ++i)
+    text[i] = static_cast<char>(kAnsiToOem[static_cast<unsigned char>(text[i])]);
+}
+
+std::u16string AnsiToUtf16(const std::string& text) {
+  std::u16string wide(text.size(), u'\0');
+  for (std::size_t i = 0; i < text.size(); ++i)
+    wide[i] = static_cast<char16_t>(kAnsiToUnicode[static_cast<unsigned char>(text[i])]);
+  return wide;
+}
+
+namespace standin {
+
+unsigned char FoldAnsi(unsigned char c) { return LowerAnsi(c); }
+
+bool EqualIgnoringCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (LowerAnsi(static_cast<unsigned char>(a[i])) !=
+        LowerAnsi(static_cast<unsigned char>(b[i])))
+      return false;
+  }
+  return true;
+}
+
+std::string AnsiToUtf8(const std::string& ansi) {
+  std::string out;
+  out.reserve(ansi.size());
+  for (unsigned char c : ansi) AppendUtf8(out, kAnsiToUnicode[c]);
+  return out;
+}
+
+std::string Utf16ToAnsi(const char16_t* text) {
+  std::string ansi;
+  for (; *text; ++text) ansi += UnicodeToAnsi(*text);
+  return ansi;
+}
+
+std::string OemToUtf8(const char* oem, std::size_t length) {
+  std::string out;
+  out.reserve(length);
+  for (std::size_t i = 0; i < length; ++i)
+    AppendUtf8(out, kOemToUnicode[static_cast<unsigned char>(oem[i])]);
+  return out;
+}
+
+std::string Utf8ToAnsi(const std::string& utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (std::size_t i = 0; i < utf8.size();) {
+    const unsigned char c = static_cast<unsigned char>(utf8[i]);
+    int extra = c < 0x80 ? 0 : c >= 0xF0 && c < 0xF8 ? 3 : c >= 0xE0 ? 2 : c >= 0xC2 ? 1 : -1;
+    std::uint32_t code = extra == 3 ? c & 0x07u : extra == 2 ? c & 0x0Fu : c & 0x1Fu;
+    if (extra == 0) code = c;
+    bool valid = extra >= 0 && i + static_cast<std::size_t>(extra) < utf8.size();
+    for (int k = 1; valid && k <= extra; ++k) {
+      const unsigned char t = static_cast<unsigned char>(utf8[i + k]);
+      if ((t & 0xC0) != 0x80) valid = false;
+      code = (code << 6) | (t & 0x3Fu);
+    }
+    if (!valid) {
+      out += '?';
+      ++i;
+      continue;
+    }
+    out += UnicodeToAnsi(code);
+    i += static_cast<std::size_t>(extra) + 1;
+  }
+  return out;
+}
+
+}  // namespace standin
+}  // namespace platform

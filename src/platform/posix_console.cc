@@ -1,0 +1,126 @@
+// Standard output, the console and the command line on the stand-in.
+//
+// On a terminal, colours become ANSI escape sequences and the OEM text is
+// shown as UTF-8, as a console would show it; redirected, the colour calls
+// fail without effect and the exact bytes are written.
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "platform/platform.h"
+#include "platform/posix_internal.h"
+
+namespace platform {
+namespace {
+
+bool stdout_is_terminal = false;
+
+constexpr std::uint16_t kDefaultAttributes = 0x07;
+
+// An argument as Wine puts it into the command line it builds from argv.
+void AppendQuotedArgument(std::string& line, const std::string& argument, bool first) {
+  const bool has_space =
+      first || argument.empty() || argument.find_first_of(" \t") != std::string::npos;
+  const bool has_quote = argument.find('"') != std::string::npos;
+  if (has_space) line += '"';
+  std::size_t backslashes = 0;
+  for (char c : argument) {
+    if (c == '\\') {
+      ++backslashes;
+    } else {
+      // Backslashes before a quote are doubled, and the quote escaped.
+      if (c == '"' && (has_quote || has_space)) line.append(backslashes + 1, '\\');
+      backslashes = 0;
+    }
+    line += c;
+  }
+  if (has_space) {
+    line.append(backslashes, '\\');
+    line += '"';
+  }
+}
+
+}  // namespace
+
+void Initialize() {
+  // A closed pipe is a failed write, not the end of the process.
+  signal(SIGPIPE, SIG_IGN);
+  stdout_is_terminal = isatty(STDOUT_FILENO) == 1;
+}
+
+std::string CommandLine() {
+  // The stand-in's route for an exact command line, as a launcher would
+  // pass it to the system.
+  if (const char* raw = std::getenv("TAVREL_STANDIN_CMDLINE")) return raw;
+  std::string arguments;
+  if (std::FILE* file = std::fopen("/proc/self/cmdline", "rb")) {
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) arguments.append(buffer, n);
+    std::fclose(file);
+  }
+  std::string line;
+  bool first = true;
+  std::size_t start = 0;
+  while (start < arguments.size()) {
+    std::size_t end = arguments.find('\0', start);
+    if (end == std::string::npos) end = arguments.size();
+    if (!first) line += ' ';
+    AppendQuotedArgument(line, standin::Utf8ToAnsi(arguments.substr(start, end - start)), first);
+    first = false;
+    start = end + 1;
+  }
+  return line;
+}
+
+OutputHandle StdOutputHandle() { return reinterpret_cast<OutputHandle>(1); }
+
+bool ReadConsoleAttributes(OutputHandle, std::uint16_t* attributes) {
+  if (!stdout_is_terminal) return false;
+  *attributes = kDefaultAttributes;
+  return true;
+}
+
+bool WriteConsoleAttributes(OutputHandle, std::uint16_t attributes) {
+  if (!stdout_is_terminal) return false;
+  std::string sequence = "\x1b[0m";
+  if (attributes != kDefaultAttributes) {
+    // Console colour bits are blue 1, green 2, red 4; ANSI's are the
+    // other way round.
+    const int colour = ((attributes & 4) ? 1 : 0) | ((attributes & 2) ? 2 : 0) |
+                       ((attributes & 1) ? 4 : 0);
+    sequence = "\x1b[" + std::to_string(((attributes & 8) ? 90 : 30) + colour) + "m";
+  }
+  return write(STDOUT_FILENO, sequence.data(), sequence.size()) ==
+         static_cast<ssize_t>(sequence.size());
+}
+
+bool StdOutputIsCharDevice() {
+  struct stat info;
+  return fstat(STDOUT_FILENO, &info) == 0 && S_ISCHR(info.st_mode);
+}
+
+void WriteStdOutput(const char* data, std::size_t length) {
+  std::string shown;
+  if (stdout_is_terminal) {
+    shown = standin::OemToUtf8(data, length);
+    data = shown.data();
+    length = shown.size();
+  }
+  while (length > 0) {
+    const ssize_t n = write(STDOUT_FILENO, data, length);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throw Failure("write");
+    }
+    data += n;
+    length -= static_cast<std::size_t>(n);
+  }
+}
+
+}  // namespace platform

@@ -1,0 +1,42 @@
+// What the stand-in's files share among themselves; not part of the seam.
+#ifndef TAVREL_PLATFORM_POSIX_INTERNAL_H_
+#define TAVREL_PLATFORM_POSIX_INTERNAL_H_
+
+#include <cstdint>
+#include <string>
+
+namespace platform {
+namespace standin {
+
+// Windows-1252 <-> UTF-8, as the system converts host names, arguments and
+// environment values; a character without an ANSI form becomes "?".
+std::string AnsiToUtf8(const std::string& ansi);
+std::string Utf8ToAnsi(const std::string& utf8);
+// UTF-16 back to Windows-1252; a unit without an ANSI form becomes "?".
+std::string Utf16ToAnsi(const char16_t* text);
+// Code page 850 bytes as UTF-8, to show console text on a terminal.
+std::string OemToUtf8(const char* oem, std::size_t length);
+// Windows-1252 case folding of one byte, to lower case.
+unsigned char FoldAnsi(unsigned char c);
+// Case-insensitive comparison of two ANSI texts.
+bool EqualIgnoringCase(const std::string& a, const std::string& b);
+
+// The host path for a Windows path (Z:\a\b is /a/b), resolved letter case
+// by letter case as the system does; empty when it cannot be reached.
+// `parent_only` resolves every component but the last, which is returned
+// as given (for creating files).
+std::string HostPath(const std::string& windows_path, bool parent_only = false);
+// The current directory as a Windows path.
+std::string WindowsCurrentDirectory();
+
+// The contents of the file that the environment variable names; false
+// when the variable is unset or the file cannot be read.
+bool ReadSettingFile(const char* variable, std::string* contents);
+
+// The predefined key's name (HKEY_LOCAL_MACHINE...); "" for other handles.
+const char* RootKeyName(std::uint32_t root);
+
+}  // namespace standin
+}  // namespace platform
+
+#endif  // TAVREL_PLATFORM_POSIX_INTERNAL_H_

@@ -1,0 +1,127 @@
+// Windows paths on the stand-in: drive Z: is the host's root, as Wine maps
+// it, and names are found whatever their letter case.
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "platform/posix_internal.h"
+
+namespace platform {
+namespace standin {
+namespace {
+
+std::string HostCurrentDirectory() {
+  std::vector<char> buffer(4096);
+  while (getcwd(buffer.data(), buffer.size()) == nullptr) {
+    if (errno != ERANGE) return "/";
+    buffer.resize(buffer.size() * 2);
+  }
+  return buffer.data();
+}
+
+bool IsDriveLetter(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// The entry of `directory` named `component` in another letter case.
+bool FindCaseInsensitive(const std::string& directory, const std::string& component,
+                         std::string* found) {
+  DIR* dir = opendir(directory.empty() ? "/" : directory.c_str());
+  if (dir == nullptr) return false;
+  bool matched = false;
+  while (dirent* entry = readdir(dir)) {
+    if (EqualIgnoringCase(Utf8ToAnsi(entry->d_name), component)) {
+      *found = entry->d_name;
+      matched = true;
+      break;
+    }
+  }
+  closedir(dir);
+  return matched;
+}
+
+}  // namespace
+
+std::string WindowsCurrentDirectory() {
+  std::string host = HostCurrentDirectory();
+  std::string windows = "Z:" + Utf8ToAnsi(host);
+  for (char& c : windows) {
+    if (c == '/') c = '\\';
+  }
+  return windows;
+}
+
+std::string HostPath(const std::string& windows_path, bool parent_only) {
+  std::string path = windows_path;
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  // The absolute Windows path, without its drive.
+  std::string absolute;
+  const std::string current = WindowsCurrentDirectory().substr(2);
+  if (path.size() >= 2 && IsDriveLetter(path[0]) && path[1] == ':') {
+    if (path[0] != 'Z' && path[0] != 'z') return "";  // no such drive
+    const std::string rest = path.substr(2);
+    absolute = !rest.empty() && rest[0] == '\\' ? rest : current + "\\" + rest;
+  } else if (path.size() >= 2 && path[0] == '\\' && path[1] == '\\') {
+    return "";  // no network shares here
+  } else if (!path.empty() && path[0] == '\\') {
+    absolute = path;
+  } else {
+    absolute = current + "\\" + path;
+  }
+
+  // "." and ".." are resolved in the text, as the system does, before the
+  // disk is asked.
+  std::vector<std::string> components;
+  std::size_t start = 0;
+  while (start <= absolute.size()) {
+    std::size_t end = absolute.find('\\', start);
+    if (end == std::string::npos) end = absolute.size();
+    std::string component = absolute.substr(start, end - start);
+    start = end + 1;
+    if (component.empty() || component == ".") continue;
+    if (component == "..") {
+      if (!components.empty()) components.pop_back();
+      continue;
+    }
+    components.push_back(component);
+  }
+
+  std::string host;
+  for (std::size_t i = 0; i < components.size(); ++i) {
+    const std::string utf8 = AnsiToUtf8(components[i]);
+    const bool last = i + 1 == components.size();
+    std::string candidate = host + "/" + utf8;
+    struct stat info;
+    if (!(parent_only && last) && lstat(candidate.c_str(), &info) != 0) {
+      std::string found;
+      if (FindCaseInsensitive(host, components[i], &found)) candidate = host + "/" + found;
+    }
+    host = candidate;
+  }
+  return host.empty() ? "/" : host;
+}
+
+}  // namespace standin
+
+std::string CurrentDirectory() { return standin::WindowsCurrentDirectory(); }
+
+std::uint32_t FileAttributes(const char* path) {
+  const std::string text = path;
+  if (text.empty()) return kInvalidFileAttributes;
+  const std::string host = standin::HostPath(text);
+  struct stat info;
+  if (host.empty() || stat(host.c_str(), &info) != 0) return kInvalidFileAttributes;
+  if (S_ISDIR(info.st_mode)) return kAttributeDirectory;
+  // A trailing separator names a folder, never a file.
+  if (text.back() == '\\' || text.back() == '/') return kInvalidFileAttributes;
+  return (info.st_mode & 0222) ? 0x20u : 0x21u;  // archive, read-only
+}
+
+}  // namespace platform

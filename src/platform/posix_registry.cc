@@ -1,0 +1,131 @@
+// The stand-in's registry: the keys of a .reg file named by
+// TAVREL_STANDIN_REGISTRY (as regedit exports them), each implying its
+// parents, under the predefined roots, which always exist.
+#include <cstdint>
+#include <set>
+#include <string>
+#include <utility>
+
+#include "platform/platform.h"
+#include "platform/posix_internal.h"
+
+namespace platform {
+namespace {
+
+constexpr long kErrorSuccess = 0;
+constexpr long kErrorFileNotFound = 2;
+constexpr long kErrorInvalidHandle = 6;
+constexpr long kErrorBadPathname = 161;
+constexpr std::uint32_t kFirstRoot = 0x80000000u;
+
+const char* const kRootNames[] = {
+    "HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER",     "HKEY_LOCAL_MACHINE", "HKEY_USERS",
+    "HKEY_PERFORMANCE_DATA", "HKEY_CURRENT_CONFIG", "HKEY_DYN_DATA",
+};
+const char* const kRootAbbreviations[] = {"HKCR", "HKCU", "HKLM", "HKU", "", "HKCC", ""};
+constexpr std::uint32_t kRootCount = 7;
+
+// "index\path" in folded letter case, for every key and each of its parents.
+using KeySet = std::set<std::string>;
+
+std::string Fold(std::string text) {
+  for (char& c : text) c = static_cast<char>(standin::FoldAnsi(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// The .reg file as ANSI text, whatever its encoding.
+std::string DecodeRegFile(const std::string& raw) {
+  if (raw.size() >= 2 && static_cast<unsigned char>(raw[0]) == 0xFF &&
+      static_cast<unsigned char>(raw[1]) == 0xFE) {
+    std::string ansi;
+    std::u16string wide;
+    for (std::size_t i = 2; i + 1 < raw.size(); i += 2) {
+      const char16_t unit = static_cast<char16_t>(static_cast<unsigned char>(raw[i]) |
+                                                  (static_cast<unsigned char>(raw[i + 1]) << 8));
+      // Characters past Latin-1 have no place in a test fixture's key names.
+      ansi += unit < 0x100 ? static_cast<char>(unit) : '?';
+    }
+    return ansi;
+  }
+  if (raw.compare(0, 3, "\xEF\xBB\xBF") == 0) return standin::Utf8ToAnsi(raw.substr(3));
+  return raw;
+}
+
+void AddKey(KeySet& keys, const std::string& key_line) {
+  const std::size_t slash = key_line.find('\\');
+  const std::string root = key_line.substr(0, slash);
+  for (std::uint32_t i = 0; i < kRootCount; ++i) {
+    if (!standin::EqualIgnoringCase(root, kRootNames[i]) &&
+        !(*kRootAbbreviations[i] && standin::EqualIgnoringCase(root, kRootAbbreviations[i])))
+      continue;
+    if (slash == std::string::npos) return;
+    const std::string path = Fold(key_line.substr(slash + 1));
+    const std::string prefix = std::to_string(i) + "\\";
+    for (std::size_t p = path.find('\\'); p != std::string::npos; p = path.find('\\', p + 1))
+      keys.insert(prefix + path.substr(0, p));
+    keys.insert(prefix + path);
+    return;
+  }
+}
+
+KeySet LoadKeys() {
+  KeySet keys;
+  std::string raw;
+  if (!standin::ReadSettingFile("TAVREL_STANDIN_REGISTRY", &raw)) return keys;
+  const std::string text = DecodeRegFile(raw);
+  bool header_seen = false;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    start = end + 1;
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t'))
+      line.pop_back();
+    std::size_t first = line.find_first_not_of(" \t");
+    if (first == std::string::npos) continue;
+    line.erase(0, first);
+    if (!header_seen) {
+      if (line != "Windows Registry Editor Version 5.00" && line != "REGEDIT4") return keys;
+      header_seen = true;
+      continue;
+    }
+    // Key lines are in brackets; value lines are read past, and so are
+    // deletions ([-key]).
+    if (line.size() < 2 || line.front() != '[' || line.back() != ']' || line[1] == '-') continue;
+    AddKey(keys, line.substr(1, line.size() - 2));
+  }
+  return keys;
+}
+
+const KeySet& Keys() {
+  static const KeySet keys = LoadKeys();
+  return keys;
+}
+
+}  // namespace
+
+namespace standin {
+
+const char* RootKeyName(std::uint32_t root) {
+  const std::uint32_t index = root - kFirstRoot;
+  return index < kRootCount ? kRootNames[index] : "";
+}
+
+}  // namespace standin
+
+RegistryKey::~RegistryKey() { handle_ = nullptr; }
+
+long RegistryKey::Open(std::uint32_t root, const char* subkey_text, std::uint32_t) {
+  const std::uint32_t index = root - kFirstRoot;
+  if (index >= kRootCount) return kErrorInvalidHandle;
+  std::string subkey = subkey_text;
+  if (!subkey.empty() && subkey[0] == '\\') return kErrorBadPathname;
+  while (!subkey.empty() && subkey.back() == '\\') subkey.pop_back();
+  if (!subkey.empty() && Keys().count(std::to_string(index) + "\\" + Fold(subkey)) == 0)
+    return kErrorFileNotFound;
+  handle_ = reinterpret_cast<void*>(static_cast<std::uintptr_t>(root));
+  return kErrorSuccess;
+}
+
+}  // namespace platform

@@ -1,0 +1,53 @@
+// The stand-in's protection service: a catalogue file named by
+// TAVREL_STANDIN_SFC, one protected item a line (a full path, or a key
+// under its full root name), compared in any letter case.  Blank lines and
+// lines starting with ";" are skipped.
+#include <string>
+#include <unordered_set>
+
+#include "platform/platform.h"
+#include "platform/posix_internal.h"
+
+namespace platform {
+namespace {
+
+std::string Fold(std::string text) {
+  for (char& c : text) c = static_cast<char>(standin::FoldAnsi(static_cast<unsigned char>(c)));
+  return text;
+}
+
+std::unordered_set<std::string> LoadCatalogue() {
+  std::unordered_set<std::string> items;
+  std::string text;
+  if (!standin::ReadSettingFile("TAVREL_STANDIN_SFC", &text)) return items;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    start = end + 1;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.find_first_not_of(" \t") == std::string::npos || line[0] == ';') continue;
+    items.insert(Fold(line));
+  }
+  return items;
+}
+
+bool InCatalogue(const std::string& item) {
+  static const std::unordered_set<std::string> catalogue = LoadCatalogue();
+  return !catalogue.empty() && catalogue.count(Fold(item)) != 0;
+}
+
+}  // namespace
+
+bool SfcFileProtected(const char16_t* path) { return InCatalogue(standin::Utf16ToAnsi(path)); }
+
+bool SfcKeyProtected(std::uint32_t root, const char16_t* subkey, std::uint32_t) {
+  std::string name = standin::RootKeyName(root);
+  if (name.empty()) return false;
+  const std::string path = standin::Utf16ToAnsi(subkey);
+  if (!path.empty()) name += "\\" + path;
+  return InCatalogue(name);
+}
+
+}  // namespace platform

@@ -1,0 +1,89 @@
+#include "resolve/dispatch_name.h"
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "check/protection_checks.h"
+#include "cli/run_options.h"
+#include "platform/platform.h"
+#include "resolve/registry_names.h"
+#include "scan/walk_folder.h"
+
+namespace {
+
+constexpr std::uint32_t kExpansionBufferSize = 32768;
+
+bool IsSeparator(char c) { return c == '\\' || c == ':'; }
+
+}  // namespace
+
+std::string ExpandNameVariables(const std::string& text) {
+  std::vector<char> buffer(kExpansionBufferSize);
+  std::uint32_t n =
+      platform::ExpandEnvironment(text.c_str(), buffer.data(), kExpansionBufferSize);
+  // A longer expansion is asked for again at the size the system needs, so
+  // that nothing is cut.
+  while (n > buffer.size()) {
+    buffer.resize(n);
+    n = platform::ExpandEnvironment(text.c_str(), buffer.data(),
+                                    static_cast<std::uint32_t>(buffer.size()));
+  }
+  const std::size_t stored = n;
+  const void* nul = std::memchr(buffer.data(), '\0', stored);
+  const std::size_t length =
+      nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - buffer.data())
+          : stored;
+  return std::string(buffer.data(), length);
+}
+
+std::string StripTrailingBackslashes(std::string text) {
+  while (!text.empty() && text.back() == '\\') text.pop_back();
+  return text;
+}
+
+std::size_t FolderPartLength(const std::string& name) {
+  // Walked forward by characters, so that a trail byte is never taken for
+  // a separator.
+  std::size_t folder_length = 0;
+  for (std::size_t i = 0; i < name.size();) {
+    if (IsSeparator(name[i])) {
+      folder_length = i + 1;
+      ++i;
+    } else if (platform::IsLeadByte(static_cast<unsigned char>(name[i])) &&
+               i + 1 < name.size()) {
+      i += 2;
+    } else {
+      ++i;
+    }
+  }
+  return folder_length;
+}
+
+void DispatchName(const std::string& name) {
+  std::string working = name;
+  std::uint32_t root_handle = 0;
+  if (ClassifyName(working, root_handle)) {
+    if (RunOptions.Force || KeyExists(root_handle, working))
+      CheckKeyProtection(root_handle, working);
+    return;
+  }
+
+  const std::string expanded = ExpandNameVariables(working);
+  const std::size_t split = FolderPartLength(expanded);
+  std::string folder_path = StripTrailingBackslashes(expanded.substr(0, split));
+  if (folder_path.empty())
+    folder_path = StripTrailingBackslashes(platform::CurrentDirectory());
+  const std::string file_mask = expanded.substr(split);
+
+  const std::uint32_t attributes = platform::FileAttributes(folder_path.c_str());
+  const bool present = attributes != platform::kInvalidFileAttributes &&
+                       (attributes & platform::kAttributeDirectory) != 0;
+  if (!present && !RunOptions.Force) return;
+
+  if (file_mask.empty()) {
+    CheckFileProtection(folder_path);
+  } else {
+    WalkFolder(folder_path, file_mask);
+  }
+}

@@ -1,0 +1,96 @@
+#include "resolve/registry_names.h"
+
+#include "cli/run_options.h"
+#include "platform/platform.h"
+
+const char* const RootTable[kRootCount] = {
+    "HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE",
+    "HKEY_USERS",        "",                  "HKEY_CURRENT_CONFIG",
+    "",
+};
+
+namespace {
+
+constexpr std::uint32_t kKeyReadWow64_64Key = 0x20119;
+
+std::string Upper(std::string text) {
+  if (!text.empty()) platform::UpperCase(&text[0], text.size());
+  return text;
+}
+
+bool IsBlankOrControl(char c) {
+  return static_cast<unsigned char>(c) <= 0x20;
+}
+
+void Trim(std::string& text) {
+  std::size_t end = text.size();
+  while (end > 0 && IsBlankOrControl(text[end - 1])) --end;
+  std::size_t begin = 0;
+  while (begin < end && IsBlankOrControl(text[begin])) ++begin;
+  text.erase(end);
+  text.erase(0, begin);
+}
+
+}  // namespace
+
+std::string StripTrailingChar(char c, std::string text) {
+  while (!text.empty() && text.back() == c) text.pop_back();
+  return text;
+}
+
+std::string RootAbbreviation(const std::string& root_name) {
+  std::string abbreviation = "HK";
+  std::size_t from = 0;
+  for (;;) {
+    const std::size_t underscore = root_name.find('_', from);
+    if (underscore == std::string::npos || underscore + 1 >= root_name.size())
+      break;
+    abbreviation += root_name[underscore + 1];
+    from = underscore + 2;
+  }
+  return abbreviation;
+}
+
+std::string ExpandRootAbbreviation(const std::string& segment) {
+  static const std::string* const abbreviations = [] {
+    static std::string table[kRootCount];
+    for (std::size_t i = 0; i < kRootCount; ++i)
+      table[i] = RootAbbreviation(RootTable[i]);
+    return table;
+  }();
+  const std::string upper = Upper(segment);
+  for (std::size_t i = 0; i < kRootCount; ++i) {
+    if (upper == abbreviations[i]) return RootTable[i];
+  }
+  return segment;
+}
+
+int FindRootIndex(const std::string& root_name) {
+  const std::string upper = Upper(root_name);
+  for (std::size_t i = 0; i < kRootCount; ++i) {
+    if (upper == RootTable[i]) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+bool ClassifyName(std::string& name, std::uint32_t& root_handle) {
+  Trim(name);
+  root_handle = static_cast<std::uint32_t>(-1);
+  const std::string s = StripTrailingChar('\\', name) + '\\';
+  const std::size_t p = s.find('\\');
+  const int index = FindRootIndex(ExpandRootAbbreviation(s.substr(0, p)));
+  if (index < 0 && !RunOptions.KeyMode) return false;
+  root_handle = kFirstRootHandle + static_cast<std::uint32_t>(index);
+  name = StripTrailingChar('\\', s.substr(p + 1));
+  return true;
+}
+
+bool KeyExists(std::uint32_t root_handle, const std::string& subkey_path) {
+  try {
+    platform::RegistryKey key;
+    return key.Open(root_handle, subkey_path.c_str(), kKeyReadWow64_64Key) ==
+           0;
+  } catch (...) {
+    return false;
+  }
+}
