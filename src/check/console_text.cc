@@ -4,6 +4,6 @@
 
 std::string ToConsoleText(const std::string& text) {
   std::string converted = text;
-  if (!converted.empty()) platform::AnsiToOem(&converted[0], converted.size());
+  if (!converted.empty()) platform::ToOemCodePage(&converted[0], converted.size());
   return converted;
 }

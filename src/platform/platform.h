@@ -31,7 +31,7 @@ bool IsLeadByte(unsigned char b);
 // CharUpperBuffA / CharLowerBuffA / CharToOemBuffA, in place.
 void UpperCase(char* text, std::size_t length);
 void LowerCase(char* text, std::size_t length);
-void AnsiToOem(char* text, std::size_t length);
+void ToOemCodePage(char* text, std::size_t length);
 
 // MultiByteToWideChar(CP_THREAD_ACP, 0, ...): the text as UTF-16.
 std::u16string AnsiToUtf16(const std::string& text);

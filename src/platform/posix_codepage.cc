@@ -73,9 +73,9 @@ void LowerCase(char* text, std::size_t length) {
     text[i] = static_cast<char>(LowerAnsi(static_cast<unsigned char>(text[i])));
 }
 
-void AnsiToOem(char* text, std::size_t length) {
+void ToOemCodePage(char* text, std::size_t length) {
   for (std::size_t i = 0; i < length; ++i)
-    text[i] = static_cast<char>(kAnsiToOem[static_cast<unsigned char>(text[i])]);
+    text[i] = static_cast<char>(kAnsiToOemTable[static_cast<unsigned char>(text[i])]);
 }
 
 std::u16string AnsiToUtf16(const std::string& text) {
@@ -88,6 +88,18 @@ std::u16string AnsiToUtf16(const std::string& text) {
 namespace standin {
 
 unsigned char FoldAnsi(unsigned char c) { return LowerAnsi(c); }
+
+bool ListsBefore(const char* a, const char* b) {
+  const unsigned char* x = reinterpret_cast<const unsigned char*>(a);
+  const unsigned char* y = reinterpret_cast<const unsigned char*>(b);
+  int exact = 0;
+  for (; *x && *y; ++x, ++y) {
+    if (kAnsiSortKey[*x] != kAnsiSortKey[*y]) return kAnsiSortKey[*x] < kAnsiSortKey[*y];
+    if (exact == 0 && *x != *y) exact = kAnsiToUnicode[*x] < kAnsiToUnicode[*y] ? -1 : 1;
+  }
+  if (*x || *y) return *y != 0;  // a name before its own extensions
+  return exact < 0;
+}
 
 bool EqualIgnoringCase(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;

@@ -11,6 +11,15 @@ extern char** environ;
 namespace platform {
 namespace {
 
+// The system's expansion holds at most this many characters, NUL included.
+constexpr std::uint32_t kExpansionLimit = 32767;
+
+// Host variables that Wine does not hand to Windows programs.
+bool Withheld(const std::string& name) {
+  return name == "PWD" || name == "HOME" || name.compare(0, 3, "QT_") == 0 ||
+         name.compare(0, 3, "VK_") == 0;
+}
+
 bool FindVariable(const std::string& name, std::string* value) {
   if (name.empty()) return false;
   for (char** entry = environ; *entry != nullptr; ++entry) {
@@ -18,6 +27,7 @@ bool FindVariable(const std::string& name, std::string* value) {
     if (equals == nullptr || equals == *entry) continue;
     const std::string entry_name = standin::Utf8ToAnsi(
         std::string(*entry, static_cast<std::size_t>(equals - *entry)));
+    if (Withheld(entry_name)) continue;
     if (standin::EqualIgnoringCase(entry_name, name)) {
       *value = standin::Utf8ToAnsi(equals + 1);
       return true;
@@ -53,8 +63,14 @@ std::uint32_t ExpandEnvironment(const char* source, char* buffer, std::uint32_t 
     }
     src = close + 1;
   }
+  // What does not fit is cut, and the size needed is returned all the same.
   const std::size_t needed = out.size() + 1;
-  if (needed <= size) std::memcpy(buffer, out.c_str(), needed);
+  const std::size_t capacity = size < kExpansionLimit ? size : kExpansionLimit;
+  if (capacity > 0) {
+    const std::size_t stored = needed <= capacity ? needed - 1 : capacity - 1;
+    std::memcpy(buffer, out.data(), stored);
+    buffer[stored] = '\0';
+  }
   return static_cast<std::uint32_t>(needed);
 }
 

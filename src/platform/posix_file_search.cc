@@ -1,9 +1,11 @@
-// Folder listings on the stand-in.  The entry type comes from the
+// Folder listings on the stand-in, in the order Wine gives them: "." and
+// ".." first, then by name in upper case.  The entry type comes from the
 // directory entry itself; only links and entries of unknown type are
 // looked up, so a listing costs no call per file.
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -14,12 +16,19 @@
 namespace platform {
 namespace {
 
+constexpr std::uint32_t kAttributeArchive = 0x20;
+constexpr std::uint32_t kUnlisted = 0xFFFFFFFFu;
+
+struct Entry {
+  std::uint32_t offset;  // into Listing::names
+  std::uint32_t attributes;
+};
+
 // One listing: the matching names, one after another, each ending in NUL.
 struct Listing {
   std::string names;
-  std::vector<std::uint32_t> attributes;
-  std::size_t next_offset = 0;
-  std::size_t next_index = 0;
+  std::vector<Entry> entries;
+  std::size_t next = 0;
 };
 
 bool HasWildcard(const std::string& text) {
@@ -51,25 +60,30 @@ bool MatchPattern(const char* name, const char* pattern) {
   return *pattern == '\0';
 }
 
+// Links are followed; a link that leads nowhere is not listed at all.
 std::uint32_t EntryAttributes(const std::string& directory, const dirent* entry) {
   if (entry->d_type == DT_DIR) return kAttributeDirectory;
-  if (entry->d_type == DT_REG) return 0x20;
+  if (entry->d_type == DT_REG) return kAttributeArchive;
   struct stat info;
   const std::string path = directory + "/" + entry->d_name;
-  if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return kAttributeDirectory;
-  return 0x20;
+  if (stat(path.c_str(), &info) != 0) return kUnlisted;
+  return S_ISDIR(info.st_mode) ? kAttributeDirectory : kAttributeArchive;
 }
 
-// Converts a host name into the entry's ANSI name; ASCII names are copied.
+// Appends the entry's ANSI name and its NUL; ASCII names are copied.
 void AppendAnsiName(std::string& names, const char* host_name) {
   const char* p = host_name;
   while (*p && static_cast<unsigned char>(*p) < 0x80) ++p;
   if (*p == '\0') {
-    names.append(host_name, static_cast<std::size_t>(p - host_name));
+    names.append(host_name, static_cast<std::size_t>(p - host_name) + 1);
   } else {
     names += standin::Utf8ToAnsi(host_name);
+    names += '\0';
   }
-  names += '\0';
+}
+
+bool IsDotOrDotDot(const char* name) {
+  return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
 }
 
 }  // namespace
@@ -92,43 +106,51 @@ bool FileSearch::First(const char* pattern_text) {
   if (mask.empty()) return false;
   if (mask == "*.*") mask = "*";
 
-  const std::string host_folder =
-      folder.empty() ? standin::HostPath(".") : standin::HostPath(folder);
+  const std::string host_folder = standin::HostPath(folder.empty() ? "." : folder);
   if (host_folder.empty()) return false;
   DIR* dir = opendir(host_folder.c_str());
   if (dir == nullptr) return false;
 
   auto* listing = new Listing;
+  handle_ = listing;
   const bool wildcard = HasWildcard(mask);
-  while (dirent* entry = readdir(dir)) {
+  while (const dirent* entry = readdir(dir)) {
     const std::size_t offset = listing->names.size();
     AppendAnsiName(listing->names, entry->d_name);
     const char* name = listing->names.c_str() + offset;
     const bool selected = wildcard ? MatchPattern(name, mask.c_str())
                                    : standin::EqualIgnoringCase(name, mask);
-    if (!selected) {
+    const std::uint32_t attributes = selected ? EntryAttributes(host_folder, entry) : kUnlisted;
+    if (attributes == kUnlisted) {
       listing->names.resize(offset);
       continue;
     }
-    listing->attributes.push_back(EntryAttributes(host_folder, entry));
-    if (!wildcard) break;
+    listing->entries.push_back(Entry{static_cast<std::uint32_t>(offset), attributes});
   }
   closedir(dir);
-  handle_ = listing;
+
+  const char* names = listing->names.c_str();
+  std::sort(listing->entries.begin(), listing->entries.end(),
+            [names](const Entry& a, const Entry& b) {
+              const char* x = names + a.offset;
+              const char* y = names + b.offset;
+              const bool x_dots = IsDotOrDotDot(x);
+              const bool y_dots = IsDotOrDotDot(y);
+              if (x_dots != y_dots) return x_dots;
+              return standin::ListsBefore(x, y);
+            });
   return Next();
 }
 
 bool FileSearch::Next() {
   auto* listing = static_cast<Listing*>(handle_);
-  if (listing == nullptr || listing->next_index >= listing->attributes.size()) return false;
-  const char* name = listing->names.c_str() + listing->next_offset;
-  name_length_ = std::strlen(name);
-  if (name_length_ >= kMaxPath) name_length_ = kMaxPath - 1;
+  if (listing == nullptr || listing->next >= listing->entries.size()) return false;
+  const Entry& entry = listing->entries[listing->next++];
+  const char* name = listing->names.c_str() + entry.offset;
+  name_length_ = std::min(std::strlen(name), kMaxPath - 1);
   std::memcpy(name_, name, name_length_);
   name_[name_length_] = '\0';
-  attributes_ = listing->attributes[listing->next_index];
-  listing->next_offset += std::strlen(name) + 1;
-  ++listing->next_index;
+  attributes_ = entry.attributes;
   return true;
 }
 

@@ -18,6 +18,8 @@ std::string Utf16ToAnsi(const char16_t* text);
 std::string OemToUtf8(const char* oem, std::size_t length);
 // Windows-1252 case folding of one byte, to lower case.
 unsigned char FoldAnsi(unsigned char c);
+// The order of names in a folder listing: by upper case, then exactly.
+bool ListsBefore(const char* a, const char* b);
 // Case-insensitive comparison of two ANSI texts.
 bool EqualIgnoringCase(const std::string& a, const std::string& b);
 

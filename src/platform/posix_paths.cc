@@ -92,6 +92,14 @@ std::string HostPath(const std::string& windows_path, bool parent_only) {
     }
     components.push_back(component);
   }
+  // Dots and blanks that end the name are dropped.
+  if (!components.empty()) {
+    std::string& final_component = components.back();
+    while (!final_component.empty() &&
+           (final_component.back() == '.' || final_component.back() == ' '))
+      final_component.pop_back();
+    if (final_component.empty()) components.pop_back();
+  }
 
   std::string host;
   for (std::size_t i = 0; i < components.size(); ++i) {
@@ -114,7 +122,13 @@ std::string CurrentDirectory() { return standin::WindowsCurrentDirectory(); }
 
 std::uint32_t FileAttributes(const char* path) {
   const std::string text = path;
-  if (text.empty()) return kInvalidFileAttributes;
+  // Longer names are refused, and so are names with characters no file
+  // name may hold.
+  if (text.empty() || text.size() > kMaxPath) return kInvalidFileAttributes;
+  const std::size_t last = text.find_last_of("\\/");
+  if (text.find_first_of("*?<>|\"", last == std::string::npos ? 0 : last + 1) !=
+      std::string::npos)
+    return kInvalidFileAttributes;
   const std::string host = standin::HostPath(text);
   struct stat info;
   if (host.empty() || stat(host.c_str(), &info) != 0) return kInvalidFileAttributes;

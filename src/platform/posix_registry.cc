@@ -17,6 +17,7 @@ constexpr long kErrorFileNotFound = 2;
 constexpr long kErrorInvalidHandle = 6;
 constexpr long kErrorBadPathname = 161;
 constexpr std::uint32_t kFirstRoot = 0x80000000u;
+constexpr std::uint32_t kPerformanceData = 4;
 
 const char* const kRootNames[] = {
     "HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER",     "HKEY_LOCAL_MACHINE", "HKEY_USERS",
@@ -47,8 +48,20 @@ std::string DecodeRegFile(const std::string& raw) {
     }
     return ansi;
   }
-  if (raw.compare(0, 3, "\xEF\xBB\xBF") == 0) return standin::Utf8ToAnsi(raw.substr(3));
+  // Wine's regedit reads 8-bit files as ANSI, and passes over UTF-8 ones
+  // that begin with a byte-order mark: their header is not recognised.
   return raw;
+}
+
+constexpr std::uint32_t kClassesRoot = 0;
+constexpr std::uint32_t kCurrentUser = 1;
+constexpr std::uint32_t kLocalMachine = 2;
+
+void InsertWithParents(KeySet& keys, std::uint32_t root, const std::string& path) {
+  const std::string prefix = std::to_string(root) + "\\";
+  for (std::size_t p = path.find('\\'); p != std::string::npos; p = path.find('\\', p + 1))
+    keys.insert(prefix + path.substr(0, p));
+  keys.insert(prefix + path);
 }
 
 void AddKey(KeySet& keys, const std::string& key_line) {
@@ -60,10 +73,12 @@ void AddKey(KeySet& keys, const std::string& key_line) {
       continue;
     if (slash == std::string::npos) return;
     const std::string path = Fold(key_line.substr(slash + 1));
-    const std::string prefix = std::to_string(i) + "\\";
-    for (std::size_t p = path.find('\\'); p != std::string::npos; p = path.find('\\', p + 1))
-      keys.insert(prefix + path.substr(0, p));
-    keys.insert(prefix + path);
+    InsertWithParents(keys, i, path);
+    // HKEY_CLASSES_ROOT shows the classes of the machine and of the user.
+    const std::string classes = "software\\classes\\";
+    if (i == kClassesRoot) InsertWithParents(keys, kLocalMachine, classes + path);
+    if ((i == kLocalMachine || i == kCurrentUser) && path.compare(0, classes.size(), classes) == 0)
+      InsertWithParents(keys, kClassesRoot, path.substr(classes.size()));
     return;
   }
 }
@@ -119,11 +134,23 @@ RegistryKey::~RegistryKey() { handle_ = nullptr; }
 long RegistryKey::Open(std::uint32_t root, const char* subkey_text, std::uint32_t) {
   const std::uint32_t index = root - kFirstRoot;
   if (index >= kRootCount) return kErrorInvalidHandle;
-  std::string subkey = subkey_text;
-  if (!subkey.empty() && subkey[0] == '\\') return kErrorBadPathname;
-  while (!subkey.empty() && subkey.back() == '\\') subkey.pop_back();
-  if (!subkey.empty() && Keys().count(std::to_string(index) + "\\" + Fold(subkey)) == 0)
-    return kErrorFileNotFound;
+  const std::string text = subkey_text;
+  if (!text.empty() && text[0] == '\\') return kErrorBadPathname;
+  // Empty segments (doubled or trailing separators) are passed over.
+  std::string subkey;
+  for (std::size_t start = 0; start < text.size();) {
+    std::size_t end = text.find('\\', start);
+    if (end == std::string::npos) end = text.size();
+    if (end > start) {
+      if (!subkey.empty()) subkey += '\\';
+      subkey.append(text, start, end - start);
+    }
+    start = end + 1;
+  }
+  if (!subkey.empty()) {
+    if (index == kPerformanceData) return kErrorInvalidHandle;
+    if (Keys().count(std::to_string(index) + "\\" + Fold(subkey)) == 0) return kErrorFileNotFound;
+  }
   handle_ = reinterpret_cast<void*>(static_cast<std::uintptr_t>(root));
   return kErrorSuccess;
 }

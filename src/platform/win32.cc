@@ -59,7 +59,7 @@ void LowerCase(char* text, std::size_t length) {
   if (length > 0) CharLowerBuffA(text, static_cast<DWORD>(length));
 }
 
-void AnsiToOem(char* text, std::size_t length) {
+void ToOemCodePage(char* text, std::size_t length) {
   if (length > 0) CharToOemBuffA(text, text, static_cast<DWORD>(length));
 }
 

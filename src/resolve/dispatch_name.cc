@@ -18,23 +18,21 @@ bool IsSeparator(char c) { return c == '\\' || c == ':'; }
 
 }  // namespace
 
-std::string ExpandNameVariables(const std::string& text) {
+bool ExpandNameVariables(const std::string& text, std::string* expanded) {
   std::vector<char> buffer(kExpansionBufferSize);
-  std::uint32_t n =
-      platform::ExpandEnvironment(text.c_str(), buffer.data(), kExpansionBufferSize);
-  // A longer expansion is asked for again at the size the system needs, so
-  // that nothing is cut.
-  while (n > buffer.size()) {
+  std::uint32_t n = platform::ExpandEnvironment(text.c_str(), buffer.data(), kExpansionBufferSize);
+  // A longer expansion is asked for again at the size the system needs.
+  if (n > buffer.size()) {
     buffer.resize(n);
-    n = platform::ExpandEnvironment(text.c_str(), buffer.data(),
-                                    static_cast<std::uint32_t>(buffer.size()));
+    n = platform::ExpandEnvironment(text.c_str(), buffer.data(), n);
   }
-  const std::size_t stored = n;
-  const void* nul = std::memchr(buffer.data(), '\0', stored);
-  const std::size_t length =
-      nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - buffer.data())
-          : stored;
-  return std::string(buffer.data(), length);
+  if (n == 0 || n > buffer.size()) return false;
+  // n counts the terminating NUL; the stored text must reach it, or the
+  // system has cut the expansion.
+  const char* nul = static_cast<const char*>(std::memchr(buffer.data(), '\0', n));
+  if (nul == nullptr || static_cast<std::uint32_t>(nul - buffer.data()) + 1 != n) return false;
+  expanded->assign(buffer.data(), n - 1);
+  return true;
 }
 
 std::string StripTrailingBackslashes(std::string text) {
@@ -69,7 +67,8 @@ void DispatchName(const std::string& name) {
     return;
   }
 
-  const std::string expanded = ExpandNameVariables(working);
+  std::string expanded;
+  if (!ExpandNameVariables(working, &expanded)) return;
   const std::size_t split = FolderPartLength(expanded);
   std::string folder_path = StripTrailingBackslashes(expanded.substr(0, split));
   if (folder_path.empty())

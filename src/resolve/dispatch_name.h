@@ -9,8 +9,10 @@
 // its own; nothing at all when there is nothing to check.
 void DispatchName(const std::string& name);
 
-// The text with its environment-variable references expanded.
-std::string ExpandNameVariables(const std::string& text);
+// The text with its environment-variable references expanded.  False when
+// the system cannot give the whole expansion: nothing is then to be checked,
+// neither a cut name nor the current folder.
+bool ExpandNameVariables(const std::string& text, std::string* expanded);
 
 // The text without its trailing "\" characters.
 std::string StripTrailingBackslashes(std::string text);

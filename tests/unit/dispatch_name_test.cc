@@ -1,0 +1,58 @@
+// Splitting a path into folder and file part, and expanding variables.
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+
+#include <string>
+
+#include "resolve/dispatch_name.h"
+
+namespace {
+
+TEST(FolderPartLength, SplitsAfterTheLastSeparator) {
+  const struct {
+    const char* name;
+    const char* folder;
+  } cases[] = {
+      {"C:\\Windows\\System32\\*.dll", "C:\\Windows\\System32\\"},
+      {"C:\\Windows\\", "C:\\Windows\\"},
+      {"C:\\Windows", "C:\\"},
+      {"C:", "C:"},
+      {"D:setup.exe", "D:"},
+      {"notepad.exe", ""},
+      {"..\\lib\\*.dll", "..\\lib\\"},
+      {"C:/Windows/notepad.exe", "C:"},  // "/" is no separator
+      {"a:b\\c:d", "a:b\\c:"},
+      {"", ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(std::string(c.name).substr(0, FolderPartLength(c.name)), c.folder) << c.name;
+  }
+}
+
+TEST(StripTrailingBackslashes, RemovesOnlyTrailingOnes) {
+  EXPECT_EQ(StripTrailingBackslashes("C:\\a\\\\"), "C:\\a");
+  EXPECT_EQ(StripTrailingBackslashes("\\\\\\"), "");
+  EXPECT_EQ(StripTrailingBackslashes("\\a\\b"), "\\a\\b");
+}
+
+std::string Expand(const std::string& text) {
+  std::string expanded = "unchanged";
+  return ExpandNameVariables(text, &expanded) ? expanded : "(refused)";
+}
+
+TEST(ExpandNameVariables, ExpandsOrRefusesButNeverCuts) {
+  setenv("TAVREL_TEST_DIR", "Z:\\data", 1);
+  EXPECT_EQ(Expand("%tavrel_test_dir%\\*.dll"), "Z:\\data\\*.dll");
+  EXPECT_EQ(Expand("%TAVREL_UNDEFINED_X%\\a"), "%TAVREL_UNDEFINED_X%\\a");
+  EXPECT_EQ(Expand("100%"), "100%");
+  EXPECT_EQ(Expand(""), "");
+  // The system holds at most 32,766 characters: one more is refused whole.
+  setenv("TAVREL_TEST_LONG", std::string(32766, 'v').c_str(), 1);
+  EXPECT_EQ(Expand("%TAVREL_TEST_LONG%"), std::string(32766, 'v'));
+  EXPECT_EQ(Expand("x%TAVREL_TEST_LONG%"), "(refused)");
+  setenv("TAVREL_TEST_LONG", std::string(40000, 'v').c_str(), 1);
+  EXPECT_EQ(Expand("%TAVREL_TEST_LONG%\\x"), "(refused)");
+}
+
+}  // namespace

@@ -1,0 +1,65 @@
+// Lines of a list file: line ends, lone CRs, Ctrl-Z, any length.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/list_file_reader.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// Reads `text` in pieces of `chunk` bytes, as a file would arrive.
+Lines ReadAll(const std::string& text, std::size_t chunk) {
+  std::size_t offset = 0;
+  ListFileReader reader([&](char* buffer, std::size_t size) {
+    const std::size_t n = std::min({size, chunk, text.size() - offset});
+    std::memcpy(buffer, text.data() + offset, n);
+    offset += n;
+    return n;
+  });
+  Lines lines;
+  std::string line;
+  while (reader.ReadLine(line)) lines.push_back(line);
+  return lines;
+}
+
+TEST(ListFileReader, SplitsLinesAsAWindowsTextFile) {
+  const struct {
+    std::string text;
+    Lines expected;
+  } cases[] = {
+      {"", {}},
+      {"a", {"a"}},
+      {"a\n", {"a"}},                       // no further empty line at the end
+      {"a\r\nb\r\n", {"a", "b"}},
+      {"a\nb", {"a", "b"}},
+      {"a\n\nb\n", {"a", "", "b"}},
+      {"\n", {""}},
+      {"a\rb\r\n", {"ab"}},                  // a lone CR is dropped
+      {"a\r\r\nb", {"a", "b"}},
+      {"a\r", {"a"}},
+      {"\r", {""}},
+      {"\x1a" "a\nb", {}},                    // Ctrl-Z at a line start ends the file
+      {"a\n\x1a\nb", {"a"}},
+      {"ab\x1a" "cd\nef", {"ab", "ef"}},      // inside a line it ends the name
+      {"ab\x1a" "c\x1a" "d\nef", {"ab"}},     // a second one on that line ends the file
+      {"ab\x1a\r\nc", {"ab", "c"}},
+      {std::string("a\0b\n", 4), {std::string("a\0b", 3)}},
+  };
+  for (const auto& c : cases) {
+    for (std::size_t chunk : {1u, 2u, 3u, 65536u}) {
+      EXPECT_EQ(ReadAll(c.text, chunk), c.expected) << "chunk " << chunk;
+    }
+  }
+}
+
+TEST(ListFileReader, TakesLinesOfAnyLength) {
+  const std::string longest(300000, 'x');
+  EXPECT_EQ(ReadAll(longest + "\r\nshort", 4096), (Lines{longest, "short"}));
+}
+
+}  // namespace
