@@ -3,7 +3,9 @@
 #define TAVREL_PLATFORM_POSIX_INTERNAL_H_
 
 #include <cstdint>
+#include <set>
 #include <string>
+#include <unordered_set>
 
 namespace platform {
 namespace standin {
@@ -34,6 +36,12 @@ std::string WindowsCurrentDirectory();
 // The contents of the file that the environment variable names; false
 // when the variable is unset or the file cannot be read.
 bool ReadSettingFile(const char* variable, std::string* contents);
+
+// The keys of a .reg file, each with its parents, as "index\\path" in
+// folded letter case (index: the root's number, 0 to 6).
+std::set<std::string> ParseRegistryFile(const std::string& raw);
+// The protected items of a catalogue, in folded letter case.
+std::unordered_set<std::string> ParseCatalogue(const std::string& text);
 
 // The predefined key's name (HKEY_LOCAL_MACHINE...); "" for other handles.
 const char* RootKeyName(std::uint32_t root);

@@ -83,10 +83,10 @@ void AddKey(KeySet& keys, const std::string& key_line) {
   }
 }
 
-KeySet LoadKeys() {
+}  // namespace
+
+std::set<std::string> standin::ParseRegistryFile(const std::string& raw) {
   KeySet keys;
-  std::string raw;
-  if (!standin::ReadSettingFile("TAVREL_STANDIN_REGISTRY", &raw)) return keys;
   const std::string text = DecodeRegFile(raw);
   bool header_seen = false;
   std::size_t start = 0;
@@ -113,8 +113,14 @@ KeySet LoadKeys() {
   return keys;
 }
 
+namespace {
+
 const KeySet& Keys() {
-  static const KeySet keys = LoadKeys();
+  static const KeySet keys = [] {
+    std::string raw;
+    return standin::ReadSettingFile("TAVREL_STANDIN_REGISTRY", &raw) ? standin::ParseRegistryFile(raw)
+                                                                    : KeySet();
+  }();
   return keys;
 }
 

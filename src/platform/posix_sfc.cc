@@ -16,10 +16,10 @@ std::string Fold(std::string text) {
   return text;
 }
 
-std::unordered_set<std::string> LoadCatalogue() {
+}  // namespace
+
+std::unordered_set<std::string> standin::ParseCatalogue(const std::string& text) {
   std::unordered_set<std::string> items;
-  std::string text;
-  if (!standin::ReadSettingFile("TAVREL_STANDIN_SFC", &text)) return items;
   std::size_t start = 0;
   while (start < text.size()) {
     std::size_t end = text.find('\n', start);
@@ -33,8 +33,14 @@ std::unordered_set<std::string> LoadCatalogue() {
   return items;
 }
 
+namespace {
+
 bool InCatalogue(const std::string& item) {
-  static const std::unordered_set<std::string> catalogue = LoadCatalogue();
+  static const std::unordered_set<std::string> catalogue = [] {
+    std::string text;
+    return standin::ReadSettingFile("TAVREL_STANDIN_SFC", &text) ? standin::ParseCatalogue(text)
+                                                                 : std::unordered_set<std::string>();
+  }();
   return !catalogue.empty() && catalogue.count(Fold(item)) != 0;
 }
 
