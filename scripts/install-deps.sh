@@ -1,17 +1,39 @@
 #!/usr/bin/env bash
-# Installs what building and testing tavREL needs on Debian, when missing.
+# Installs what building and testing tavREL needs on Debian, when missing:
+#   install-deps.sh          the compilers, GoogleTest, mingw-w64, Wine, locales
+#   install-deps.sh --build  only what the native build needs
 set -euo pipefail
 
-packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev
-          libbenchmark-dev g++-mingw-w64-x86-64-posix wine64 python3 locales)
+if [ "${1:-}" = --build ]; then
+  packages=(cmake ninja-build g++)
+else
+  packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev
+            libbenchmark-dev g++-mingw-w64-x86-64-posix wine64 python3 locales)
+fi
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if ((${#missing[@]})); then
   echo "installing: ${missing[*]}"
-  sudo_cmd=()
-  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
   "${sudo_cmd[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+
+# Wine takes its code pages from the locale: French gives ANSI 1252 and OEM
+# 850; Japanese gives the double-byte 932.
+if [ "${1:-}" != --build ]; then
+  wanted=()
+  for l in fr_FR.UTF-8 ja_JP.UTF-8; do
+    locale -a 2>/dev/null | grep -qix "${l/UTF-8/utf8}" || wanted+=("$l")
+  done
+  if ((${#wanted[@]})); then
+    for l in "${wanted[@]}"; do
+      grep -q "^$l UTF-8" /etc/locale.gen || echo "$l UTF-8" | "${sudo_cmd[@]}" tee -a /etc/locale.gen >/dev/null
+    done
+    "${sudo_cmd[@]}" locale-gen >/dev/null
+  fi
 fi

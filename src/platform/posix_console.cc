@@ -3,6 +3,7 @@
 // On a terminal, colours become ANSI escape sequences and the OEM text is
 // shown as UTF-8, as a console would show it; redirected, the colour calls
 // fail without effect and the exact bytes are written.
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -19,6 +20,7 @@ namespace platform {
 namespace {
 
 bool stdout_is_terminal = false;
+bool stdout_closed = false;
 
 constexpr std::uint16_t kDefaultAttributes = 0x07;
 
@@ -50,6 +52,17 @@ void AppendQuotedArgument(std::string& line, const std::string& argument, bool f
 void Initialize() {
   // A closed pipe is a failed write, not the end of the process.
   signal(SIGPIPE, SIG_IGN);
+  // A standard stream that was closed is held on /dev/null, so that no file
+  // opened later takes its number: the report would receive console text.
+  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+    if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    const int null_fd = open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+    if (null_fd >= 0 && null_fd != fd) {
+      dup2(null_fd, fd);
+      close(null_fd);
+    }
+    if (fd == STDOUT_FILENO) stdout_closed = true;
+  }
   stdout_is_terminal = isatty(STDOUT_FILENO) == 1;
 }
 
@@ -106,6 +119,7 @@ bool StdOutputIsCharDevice() {
 }
 
 void WriteStdOutput(const char* data, std::size_t length) {
+  if (stdout_closed) throw Failure("no standard output");
   std::string shown;
   if (stdout_is_terminal) {
     shown = standin::OemToUtf8(data, length);
