@@ -21,7 +21,9 @@ constexpr std::uint32_t kUnlisted = 0xFFFFFFFFu;
 
 struct Entry {
   std::uint32_t offset;  // into Listing::names
+  std::uint32_t length;  // of the name, its NUL left out
   std::uint32_t attributes;
+  bool dots;             // "." or "..", which list first
 };
 
 // One listing: the matching names, one after another, each ending in NUL.
@@ -114,29 +116,40 @@ bool FileSearch::First(const char* pattern_text) {
   auto* listing = new Listing;
   handle_ = listing;
   const bool wildcard = HasWildcard(mask);
+  const bool everything = mask == "*";  // what every folder walk asks for
   while (const dirent* entry = readdir(dir)) {
     const std::size_t offset = listing->names.size();
     AppendAnsiName(listing->names, entry->d_name);
     const char* name = listing->names.c_str() + offset;
-    const bool selected = wildcard ? MatchPattern(name, mask.c_str())
-                                   : standin::EqualIgnoringCase(name, mask);
+    const bool selected = everything ? true
+                          : wildcard ? MatchPattern(name, mask.c_str())
+                                     : standin::EqualIgnoringCase(name, mask);
     const std::uint32_t attributes = selected ? EntryAttributes(host_folder, entry) : kUnlisted;
     if (attributes == kUnlisted) {
       listing->names.resize(offset);
       continue;
     }
-    listing->entries.push_back(Entry{static_cast<std::uint32_t>(offset), attributes});
+    const std::size_t length = listing->names.size() - offset - 1;
+    listing->entries.push_back(Entry{static_cast<std::uint32_t>(offset),
+                                     static_cast<std::uint32_t>(length), attributes,
+                                     IsDotOrDotDot(name)});
   }
   closedir(dir);
 
+  // Names are compared by upper case, then exactly, character by
+  // character: the bytes two names share from the start decide nothing, so
+  // the comparison starts at the first byte that differs.  Names in one
+  // folder often share a long start.
   const char* names = listing->names.c_str();
   std::sort(listing->entries.begin(), listing->entries.end(),
             [names](const Entry& a, const Entry& b) {
+              if (a.dots != b.dots) return a.dots;
               const char* x = names + a.offset;
               const char* y = names + b.offset;
-              const bool x_dots = IsDotOrDotDot(x);
-              const bool y_dots = IsDotOrDotDot(y);
-              if (x_dots != y_dots) return x_dots;
+              while (*x != '\0' && *x == *y) {
+                ++x;
+                ++y;
+              }
               return standin::ListsBefore(x, y);
             });
   return Next();
@@ -147,7 +160,7 @@ bool FileSearch::Next() {
   if (listing == nullptr || listing->next >= listing->entries.size()) return false;
   const Entry& entry = listing->entries[listing->next++];
   const char* name = listing->names.c_str() + entry.offset;
-  name_length_ = std::min(std::strlen(name), kMaxPath - 1);
+  name_length_ = std::min<std::size_t>(entry.length, kMaxPath - 1);
   std::memcpy(name_, name, name_length_);
   name_[name_length_] = '\0';
   attributes_ = entry.attributes;
