@@ -92,7 +92,7 @@ class FileSearch {
   bool Next();
 
   std::uint32_t Attributes() const { return attributes_; }
-  // The entry's long name, NUL-terminated.
+  // The entry's long name, NUL-terminated; valid until the next call.
   const char* Name() const { return name_; }
   std::size_t NameLength() const { return name_length_; }
 
@@ -102,7 +102,8 @@ class FileSearch {
   void* handle_ = nullptr;
   std::uint32_t attributes_ = 0;
   std::size_t name_length_ = 0;
-  char name_[kMaxPath] = {};
+  const char* name_ = buffer_;
+  char buffer_[kMaxPath] = {};  // where a backend keeps the name, if it must
 };
 
 // An open file handle; closed when the object dies.  Opened files are

@@ -1,5 +1,6 @@
 // The stand-in's code pages: Windows-1252 for ANSI text, 850 for the
 // console, both single-byte.
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -88,6 +89,30 @@ std::u16string AnsiToUtf16(const std::string& text) {
 namespace standin {
 
 unsigned char FoldAnsi(unsigned char c) { return LowerAnsi(c); }
+
+std::uint64_t ListingKeyPrefix(const char* name) {
+  // Each byte's place among the distinct upper-case keys, from 1 (0 pads a
+  // short name, which lists before its own extensions); fewer than 255
+  // distinct keys exist, so a place fits a byte.
+  static const auto places = [] {
+    std::array<unsigned char, 256> table{};
+    for (int b = 0; b < 256; ++b) {
+      int below = 0;
+      for (int other = 0; other < 256; ++other) {
+        bool seen_before = false;
+        for (int earlier = 0; earlier < other; ++earlier)
+          seen_before |= kAnsiSortKey[earlier] == kAnsiSortKey[other];
+        if (!seen_before && kAnsiSortKey[other] < kAnsiSortKey[b]) ++below;
+      }
+      table[b] = static_cast<unsigned char>(below + 1);
+    }
+    return table;
+  }();
+  std::uint64_t key = 0;
+  int i = 0;
+  for (; i < 8 && name[i] != '\0'; ++i) key = (key << 8) | places[static_cast<unsigned char>(name[i])];
+  return key << (8 * (8 - i));
+}
 
 bool ListsBefore(const char* a, const char* b) {
   const unsigned char* x = reinterpret_cast<const unsigned char*>(a);

@@ -22,6 +22,8 @@ std::string OemToUtf8(const char* oem, std::size_t length);
 unsigned char FoldAnsi(unsigned char c);
 // The order of names in a folder listing: by upper case, then exactly.
 bool ListsBefore(const char* a, const char* b);
+// A key whose order is that of the names' first eight characters.
+std::uint64_t ListingKeyPrefix(const char* name);
 // Case-insensitive comparison of two ANSI texts.
 bool EqualIgnoringCase(const std::string& a, const std::string& b);
 

@@ -63,17 +63,17 @@ std::string HostPath(const std::string& windows_path, bool parent_only) {
   }
   // The absolute Windows path, without its drive.
   std::string absolute;
-  const std::string current = WindowsCurrentDirectory().substr(2);
+  const auto current = [] { return WindowsCurrentDirectory().substr(2); };
   if (path.size() >= 2 && IsDriveLetter(path[0]) && path[1] == ':') {
     if (path[0] != 'Z' && path[0] != 'z') return "";  // no such drive
     const std::string rest = path.substr(2);
-    absolute = !rest.empty() && rest[0] == '\\' ? rest : current + "\\" + rest;
+    absolute = !rest.empty() && rest[0] == '\\' ? rest : current() + "\\" + rest;
   } else if (path.size() >= 2 && path[0] == '\\' && path[1] == '\\') {
     return "";  // no network shares here
   } else if (!path.empty() && path[0] == '\\') {
     absolute = path;
   } else {
-    absolute = current + "\\" + path;
+    absolute = current() + "\\" + path;
   }
 
   // "." and ".." are resolved in the text, as the system does, before the
@@ -101,7 +101,19 @@ std::string HostPath(const std::string& windows_path, bool parent_only) {
     if (final_component.empty()) components.pop_back();
   }
 
+  // Most names are spelt as on disk: one look settles them.
   std::string host;
+  for (const std::string& component : components) host += "/" + AnsiToUtf8(component);
+  struct stat whole;
+  if (host.empty()) return "/";
+  if (parent_only) {
+    const std::size_t slash = host.rfind('/');
+    if (slash == 0 || lstat(host.substr(0, slash).c_str(), &whole) == 0) return host;
+  } else if (lstat(host.c_str(), &whole) == 0) {
+    return host;
+  }
+
+  host.clear();
   for (std::size_t i = 0; i < components.size(); ++i) {
     const std::string utf8 = AnsiToUtf8(components[i]);
     const bool last = i + 1 == components.size();

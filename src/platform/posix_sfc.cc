@@ -35,22 +35,26 @@ std::unordered_set<std::string> standin::ParseCatalogue(const std::string& text)
 
 namespace {
 
-bool InCatalogue(const std::string& item) {
+const std::unordered_set<std::string>& Catalogue() {
   static const std::unordered_set<std::string> catalogue = [] {
     std::string text;
     return standin::ReadSettingFile("TAVREL_STANDIN_SFC", &text) ? standin::ParseCatalogue(text)
                                                                  : std::unordered_set<std::string>();
   }();
-  return !catalogue.empty() && catalogue.count(Fold(item)) != 0;
+  return catalogue;
 }
+
+bool InCatalogue(const std::string& item) { return Catalogue().count(Fold(item)) != 0; }
 
 }  // namespace
 
-bool SfcFileProtected(const char16_t* path) { return InCatalogue(standin::Utf16ToAnsi(path)); }
+bool SfcFileProtected(const char16_t* path) {
+  return !Catalogue().empty() && InCatalogue(standin::Utf16ToAnsi(path));
+}
 
 bool SfcKeyProtected(std::uint32_t root, const char16_t* subkey, std::uint32_t) {
   std::string name = standin::RootKeyName(root);
-  if (name.empty()) return false;
+  if (name.empty() || Catalogue().empty()) return false;
   const std::string path = standin::Utf16ToAnsi(subkey);
   if (!path.empty()) name += "\\" + path;
   return InCatalogue(name);

@@ -162,7 +162,7 @@ bool FileSearch::First(const char* pattern) {
   const HANDLE handle = FindFirstFileA(pattern, &data);
   if (handle == INVALID_HANDLE_VALUE) return false;
   handle_ = handle;
-  TakeEntry(data, &attributes_, name_, &name_length_);
+  TakeEntry(data, &attributes_, buffer_, &name_length_);
   return true;
 }
 
@@ -170,7 +170,7 @@ bool FileSearch::Next() {
   if (handle_ == nullptr) return false;
   WIN32_FIND_DATAA data;
   if (!FindNextFileA(static_cast<HANDLE>(handle_), &data)) return false;
-  TakeEntry(data, &attributes_, name_, &name_length_);
+  TakeEntry(data, &attributes_, buffer_, &name_length_);
   return true;
 }
 
