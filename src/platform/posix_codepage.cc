@@ -1,5 +1,6 @@
 // The stand-in's code pages: Windows-1252 for ANSI text, 850 for the
 // console, both single-byte.
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -57,7 +58,17 @@ char UnicodeToAnsi(std::uint32_t code) {
   for (int b = 0x80; b < 0xA0; ++b) {
     if (kAnsiToUnicode[b] == code) return static_cast<char>(b);
   }
+  const BestFit* end = kBestFit + sizeof kBestFit / sizeof kBestFit[0];
+  const BestFit* fit = std::lower_bound(
+      kBestFit, end, code, [](const BestFit& f, std::uint32_t c) { return f.unit < c; });
+  if (fit != end && fit->unit == code) return static_cast<char>(fit->ansi);
   return '?';
+}
+
+// A character beyond the 16-bit range is two UTF-16 units, so two "?".
+void AppendAnsi(std::string& out, std::uint32_t code) {
+  if (code > 0xFFFF) out += '?';
+  out += UnicodeToAnsi(code);
 }
 
 }  // namespace
@@ -176,7 +187,7 @@ std::string Utf8ToAnsi(const std::string& utf8) {
       ++i;
       continue;
     }
-    out += UnicodeToAnsi(code);
+    AppendAnsi(out, code);
     i += static_cast<std::size_t>(extra) + 1;
   }
   return out;

@@ -30,6 +30,11 @@ std::vector<OpenFile>& OpenFiles() {
   return files;
 }
 
+std::string LastName(const std::string& name) {
+  const std::size_t split = name.find_last_of("\\/:");
+  return split == std::string::npos ? name : name.substr(split + 1);
+}
+
 bool HasInvalidNameCharacter(const std::string& name) {
   const std::size_t split = name.find_last_of("\\/");
   const std::string last = split == std::string::npos ? name : name.substr(split + 1);
@@ -98,7 +103,15 @@ File File::Open(const std::string& name, Access access) {
 
   const bool writes = access != Access::kRead;
   int fd = -1;
-  if (access == Access::kCreate) {
+  if (standin::EqualIgnoringCase(LastName(name), "NUL")) {
+    // NUL, in any folder that exists, is the device that swallows what it
+    // is given and has nothing to read.
+    struct stat folder;
+    const std::string parent = host.substr(0, host.find_last_of('/') + 1);
+    if (stat(parent.empty() ? "/" : parent.c_str(), &folder) != 0 || !S_ISDIR(folder.st_mode))
+      throw Failure("no such folder");
+    fd = open("/dev/null", (writes ? O_WRONLY : O_RDONLY) | O_CLOEXEC);
+  } else if (access == Access::kCreate) {
     fd = open(host.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   } else {
     struct stat info;

@@ -147,6 +147,16 @@ bool FileSearch::First(const char* pattern_text) {
 
   const std::string host_folder = standin::HostPath(folder.empty() ? "." : folder);
   if (host_folder.empty()) return false;
+  // The null device is found in every folder that exists.
+  if (standin::EqualIgnoringCase(mask, "NUL")) {
+    struct stat info;
+    if (stat(host_folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return false;
+    auto* device = new Listing;
+    handle_ = device;
+    device->names.assign("NUL", 4);
+    device->entries.push_back(Entry{standin::ListingKeyPrefix("NUL"), 0, 3, kAttributeArchive, false});
+    return Next();
+  }
   std::unique_ptr<Listing>& last = LastListing();
   if (last && last->host_folder == host_folder && last->mask == mask) {
     struct stat now_info;

@@ -92,8 +92,14 @@ std::string HostPath(const std::string& windows_path, bool parent_only) {
     }
     components.push_back(component);
   }
-  // Dots and blanks that end the name are dropped.
-  if (!components.empty()) {
+  // The system's trimming: a name that ends in a single "." loses it,
+  // wherever it stands; the last name of a path that does not end with a
+  // separator loses every "." and blank at its end.
+  for (std::string& component : components) {
+    const std::size_t n = component.size();
+    if (n >= 2 && component[n - 1] == '.' && component[n - 2] != '.') component.pop_back();
+  }
+  if (!components.empty() && !path.empty() && path.back() != '\\') {
     std::string& final_component = components.back();
     while (!final_component.empty() &&
            (final_component.back() == '.' || final_component.back() == ' '))

@@ -56,6 +56,7 @@ std::string DecodeRegFile(const std::string& raw) {
 constexpr std::uint32_t kClassesRoot = 0;
 constexpr std::uint32_t kCurrentUser = 1;
 constexpr std::uint32_t kLocalMachine = 2;
+constexpr std::uint32_t kCurrentConfig = 5;
 
 void InsertWithParents(KeySet& keys, std::uint32_t root, const std::string& path) {
   const std::string prefix = std::to_string(root) + "\\";
@@ -79,6 +80,11 @@ void AddKey(KeySet& keys, const std::string& key_line) {
     if (i == kClassesRoot) InsertWithParents(keys, kLocalMachine, classes + path);
     if ((i == kLocalMachine || i == kCurrentUser) && path.compare(0, classes.size(), classes) == 0)
       InsertWithParents(keys, kClassesRoot, path.substr(classes.size()));
+    // HKEY_CURRENT_CONFIG is the machine's current hardware profile.
+    const std::string profile = "system\\currentcontrolset\\hardware profiles\\current\\";
+    if (i == kCurrentConfig) InsertWithParents(keys, kLocalMachine, profile + path);
+    if (i == kLocalMachine && path.compare(0, profile.size(), profile) == 0)
+      InsertWithParents(keys, kCurrentConfig, path.substr(profile.size()));
     return;
   }
 }

@@ -27,11 +27,14 @@ bool ExpandNameVariables(const std::string& text, std::string* expanded) {
     n = platform::ExpandEnvironment(text.c_str(), buffer.data(), n);
   }
   if (n == 0 || n > buffer.size()) return false;
-  // n counts the terminating NUL; the stored text must reach it, or the
-  // system has cut the expansion.
-  const char* nul = static_cast<const char*>(std::memchr(buffer.data(), '\0', n));
-  if (nul == nullptr || static_cast<std::uint32_t>(nul - buffer.data()) + 1 != n) return false;
-  expanded->assign(buffer.data(), n - 1);
+  // The text runs to its NUL.  Ending before the count says it should, it
+  // was cut by the system.  (Some systems count characters, not bytes, for
+  // double-byte text: a count short of the NUL is no cut.)
+  const char* nul = static_cast<const char*>(std::memchr(buffer.data(), '\0', buffer.size()));
+  if (nul == nullptr) return false;
+  const std::size_t length = static_cast<std::size_t>(nul - buffer.data());
+  if (length + 1 < n) return false;
+  expanded->assign(buffer.data(), length);
   return true;
 }
 

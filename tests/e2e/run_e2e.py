@@ -1,0 +1,302 @@
+#!/usr/bin/env python3
+"""End-to-end suite of tavREL: every scenario of scenarios.py against one backend.
+
+  run_e2e.py native PROGRAM     the POSIX stand-in build (out/x/tavrel)
+  run_e2e.py wine [WIN_BUILD]   tavrel.exe of a mingw build dir under Wine; without
+                                the dir, $TAVREL_WIN_BUILD; without both, skipped (77)
+
+-k TEXT runs the scenarios whose name holds TEXT; --keep leaves the fixtures.
+Each scenario gets a fresh fixture folder; {R} in its texts is that folder's
+Windows path (Z:\\tmp\\...\\r), {Q} the same without "Z:\\".  Standard output
+goes to a file and is compared byte for byte, as are the files named
+afterwards and the exit status.
+"""
+import argparse
+import fcntl
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.dont_write_bytecode = True
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+import scenarios  # noqa: E402
+from scenarios import Link, ReadOnly  # noqa: E402
+
+PROGRAM_ACCENTS = "éèàê"  # the program's own words are Windows-1252 bytes
+
+
+def windows_path(host_path):
+    return "Z:" + host_path.replace("/", "\\")
+
+
+class Native:
+    name = "native"
+
+    def __init__(self, program):
+        self.program = os.path.abspath(program)
+
+    def setup(self):
+        pass
+
+    def teardown(self):
+        pass
+
+    def run(self, sc, argv, raw_line, env, cwd, work, **streams):
+        env["TAVREL_STANDIN_REGISTRY"] = os.path.join(HERE, "fixture.reg")
+        if raw_line is not None:
+            env["TAVREL_STANDIN_CMDLINE"] = raw_line
+        return subprocess.run([self.program] + argv, env=env, cwd=cwd, timeout=60, **streams)
+
+
+class Wine:
+    name = "wine"
+
+    def __init__(self, build):
+        build = os.path.abspath(build)
+        doubles = os.path.join(build, "tests", "wine")
+        self.exe = os.path.join(build, "tavrel.exe")
+        self.sfc = os.path.join(doubles, "sfc.dll")
+        self.sfc_everything = os.path.join(doubles, "sfc_everything.dll")
+        self.launch = os.path.join(doubles, "launch.exe")
+        for f in (self.exe, self.sfc, self.sfc_everything, self.launch):
+            if not os.path.isfile(f):
+                sys.exit("e2e-wine: missing %s (build the mingw tree)" % f)
+        self.wine = self.tool("TAVREL_WINE", "/usr/lib/wine/wine64", "wine64", "wine")
+        self.server = self.tool("TAVREL_WINESERVER", "/usr/lib/wine/wineserver", "wineserver")
+        self.prefix = os.path.join(build, "e2e-wineprefix")
+        self.env = {"WINEPREFIX": self.prefix, "WINESERVER": self.server, "WINEDEBUG": "-all",
+                    # Our sfc.dll in system32 replaces Wine's own; no Mono or Gecko.
+                    "WINEDLLOVERRIDES": "sfc=n;mscoree,mshtml="}
+        self.own_server = False
+        self.lock = None
+
+    @staticmethod
+    def tool(variable, *candidates):
+        for c in (os.environ.get(variable),) + candidates:
+            if c and shutil.which(c):
+                return shutil.which(c)
+        sys.exit("e2e-wine: %s not found (set %s)" % (candidates[0], variable))
+
+    def setup(self):
+        os.makedirs(self.prefix, exist_ok=True)
+        self.lock = open(self.prefix + ".lock", "w")  # one suite at a time per prefix
+        fcntl.flock(self.lock, fcntl.LOCK_EX)
+        env = dict(os.environ, LANG=scenarios.FRENCH, **self.env)
+        env.pop("LC_ALL", None)
+        quiet = {"stdout": subprocess.DEVNULL, "stderr": subprocess.DEVNULL}
+        # One server for the whole suite, unless one already serves the prefix.
+        self.own_server = subprocess.run([self.server, "-p"], env=env, **quiet).returncode == 0
+        ready = os.path.join(self.prefix, ".tavrel-ready")
+        if not os.path.exists(ready):
+            subprocess.run([self.wine, "wineboot", "-i"], env=env, check=True, **quiet)
+            open(ready, "w").close()
+        shutil.copyfile(self.sfc, os.path.join(self.prefix, "drive_c/windows/system32/sfc.dll"))
+        # The fixture deletes its keys first, so importing it again is harmless.
+        subprocess.run([self.wine, "regedit", "/S", windows_path(os.path.join(HERE, "fixture.reg"))],
+                       env=env, check=True, **quiet)
+
+    def teardown(self):
+        if self.own_server:
+            subprocess.run([self.server, "-k"], env=dict(os.environ, **self.env))
+        if self.lock:
+            self.lock.close()
+
+    def run(self, sc, argv, raw_line, env, cwd, work, **streams):
+        env.update(self.env)
+        exe = self.exe
+        if sc.exe_beside_everything:
+            # A copy of tavrel.exe with a "protect everything" sfc.dll beside
+            # it and in the current folder.
+            exe = os.path.join(work, "app", "tavrel.exe")
+            os.makedirs(os.path.dirname(exe))
+            shutil.copyfile(self.exe, exe)
+            for folder in (os.path.dirname(exe), cwd):
+                shutil.copyfile(self.sfc_everything, os.path.join(folder, "sfc.dll"))
+        command = [self.wine, exe] + argv
+        if raw_line is not None:
+            line_file = os.path.join(work, "cmdline.bin")
+            with open(line_file, "wb") as f:
+                f.write(raw_line)
+            env["TAVREL_LAUNCH_PROGRAM"] = windows_path(exe)
+            env["TAVREL_LAUNCH_CMDLINE_FILE"] = windows_path(line_file)
+            command = [self.wine, self.launch]
+        return subprocess.run(command, env=env, cwd=cwd, timeout=120, **streams)
+
+
+class Texts:
+    """{R} and {P<n>} substitution, and encoding in the scenario's code pages."""
+
+    def __init__(self, root, ansi, oem):
+        self.r, self.ansi, self.oem = windows_path(root), ansi, oem
+
+    def sub(self, text):
+        if isinstance(text, bytes):
+            return text.replace(b"{R}", self.r.encode())
+        text = text.replace("{R}", self.r).replace("{Q}", self.r[3:])
+        # {P<n>}: "p" repeated n less the length of {R}, so that {R}\{P<n>}
+        # is a path of exactly n + 1 bytes.
+        return re.sub(r"\{P(\d+)\}", lambda m: "p" * (int(m.group(1)) - len(self.r)), text)
+
+    def encode(self, text, codec):
+        text = self.sub(text)
+        if isinstance(text, bytes):
+            return text
+        if codec == "cp932":
+            return b"".join(bytes([ord(c)]) if c in PROGRAM_ACCENTS else c.encode(codec)
+                            for c in text)
+        return text.encode(codec)
+
+    def lines(self, items, codec):
+        """str items are lines (each gets CR LF), bytes items are taken as they are."""
+        return b"".join(self.encode(i, codec) + (b"" if isinstance(i, bytes) else b"\r\n")
+                        for i in items)
+
+
+def build_fixture(root, files, texts):
+    for rel, value in sorted(files.items()):
+        path = os.path.join(root, texts.sub(rel))
+        os.makedirs(path if rel.endswith("/") else os.path.dirname(path), exist_ok=True)
+        if isinstance(value, Link):
+            os.symlink(value.target, path)
+        elif not rel.endswith("/"):
+            content = value.content if isinstance(value, ReadOnly) else value
+            with open(path, "wb") as f:
+                f.write(texts.encode(content, texts.ansi))
+            if isinstance(value, ReadOnly):
+                os.chmod(path, 0o444)
+
+
+def difference(label, expected, actual):
+    """Both texts line by line, then both in hex from the first differing row."""
+    out = ["  %s differs (expected %d bytes, got %d):" % (label, len(expected), len(actual))]
+    exp, act = expected.split(b"\n"), actual.split(b"\n")
+    for i in range(max(len(exp), len(act))):
+        e, a = exp[i] if i < len(exp) else None, act[i] if i < len(act) else None
+        out += ["      %r" % e] if e == a else ["    - %r" % e, "    + %r" % a]
+    first = next((i for i, (x, y) in enumerate(zip(expected, actual)) if x != y),
+                 min(len(expected), len(actual)))
+    start = max(0, first // 16 * 16 - 16)
+    for label, data in (("expected", expected), ("actual", actual)):
+        out.append("    %s from byte %d:" % (label, start))
+        for row in range(start, min(len(data), start + 64), 16):
+            chunk = data[row:row + 16]
+            out.append("      %06x  %-48s %s" % (row, chunk.hex(" "), "".join(
+                chr(b) if 32 <= b < 127 else "." for b in chunk)))
+    return out
+
+
+def run_scenario(backend, sc, base):
+    work = os.path.join(base, "w")
+    shutil.rmtree(work, ignore_errors=True)
+    root = os.path.join(work, "r")
+    os.makedirs(root)
+    texts = Texts(root, sc.ansi, sc.oem)
+    build_fixture(root, sc.files, texts)
+    cwd = sc.cwd if sc.cwd.startswith("/") else os.path.join(root, sc.cwd)
+    catalogue = os.path.join(work, "sfc.txt")
+    with open(catalogue, "wb") as f:
+        f.write(texts.lines(sc.sfc, sc.ansi))
+    env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": os.environ.get("HOME", "/"),
+           "LANG": sc.lang, "TAVREL_STANDIN_SFC": catalogue}
+    env.update({k: texts.sub(v) for k, v in sc.env.items()})
+    raw_line = None if sc.line is None else texts.encode(sc.line, sc.ansi)
+
+    out_path = os.path.join(work, "stdout.bin")
+    err_path = os.path.join(work, "stderr.txt")
+    # Files, not pipes: a service that Wine starts may keep inherited handles.
+    with open(sc.stdout or out_path, "wb") as out, open(err_path, "wb") as err:
+        proc = backend.run(sc, [texts.sub(a) for a in sc.args], raw_line, env, cwd, work,
+                           stdout=out, stderr=err)
+
+    problems = []
+    if sc.stdout is None:
+        expected = texts.lines(sc.out, sc.oem)
+        with open(out_path, "rb") as f:
+            actual = f.read()
+        if actual != expected:
+            problems += difference("console", expected, actual)
+    if proc.returncode != sc.exit:
+        problems.append("  exit status %d, expected %d" % (proc.returncode, sc.exit))
+    for rel, lines in sorted(sc.after.items()):
+        path = os.path.join(root, texts.sub(rel))
+        if lines is None:
+            if os.path.lexists(path):
+                problems.append("  %s exists, expected none" % rel)
+        elif not os.path.isfile(path):
+            problems.append("  %s missing" % rel)
+        else:
+            with open(path, "rb") as f:
+                actual = f.read()
+            expected = texts.lines(lines, sc.ansi)
+            if actual != expected:
+                problems += difference(rel, expected, actual)
+    with open(err_path, "rb") as f:
+        errors = f.read()
+    if problems and errors:
+        problems.append("  stderr: %r" % errors[-400:])
+    return problems
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__,
+                                     formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("backend", choices=["native", "wine"])
+    parser.add_argument("target", nargs="?", default="")
+    parser.add_argument("-k", dest="only", default="")
+    parser.add_argument("--keep", action="store_true")
+    options = parser.parse_args()
+
+    if options.backend == "native":
+        backend = Native(options.target)
+    else:
+        build = options.target or os.environ.get("TAVREL_WIN_BUILD", "")
+        if not build:
+            print("e2e-wine: skipped (no Windows build: set TAVREL_WIN_BUILD)")
+            return 77
+        backend = Wine(build)
+        # Wine takes its code pages from the host's locale, which must exist.
+        have = subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout.lower()
+        wanted = {s.lang for s in scenarios.SCENARIOS if s.runs_on("wine")}
+        missing = sorted(l for l in wanted if l.lower().replace("utf-8", "utf8") not in have)
+        if missing:
+            print("e2e-wine: locales missing: %s (add them to /etc/locale.gen, run locale-gen)"
+                  % " ".join(missing))
+            return 1
+
+    selected = [s for s in scenarios.SCENARIOS if options.only in s.name]
+    base = tempfile.mkdtemp(prefix="tve2e.", dir="/tmp")  # short names: {R} stays short
+    passed = failed = other = 0
+    started = time.monotonic()
+    try:
+        backend.setup()
+        for sc in selected:
+            if not sc.runs_on(backend.name):
+                other += 1
+                continue
+            try:
+                problems = run_scenario(backend, sc, base)
+            except subprocess.TimeoutExpired:
+                problems = ["  timed out"]
+            if problems:
+                failed += 1
+                print("FAIL %s" % sc.name)
+                print("\n".join(problems))
+            else:
+                passed += 1
+    finally:
+        backend.teardown()
+        if not options.keep:
+            shutil.rmtree(base, ignore_errors=True)
+    print("e2e-%s: %d scenarios in %.1f s; %d for the other backend only"
+          % (backend.name, passed + failed, time.monotonic() - started, other))
+    print("e2e-%s: %d passed, %d failed" % (backend.name, passed, failed))
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
