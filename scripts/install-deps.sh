@@ -8,7 +8,7 @@ if [ "${1:-}" = --build ]; then
   packages=(cmake ninja-build g++)
 else
   packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev
-            libbenchmark-dev g++-mingw-w64-x86-64-posix wine64 python3 locales)
+            libbenchmark-dev g++-mingw-w64-x86-64-posix wine64 python3 locales time)
 fi
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)

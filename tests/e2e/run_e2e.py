@@ -7,13 +7,14 @@
 
 -k TEXT runs the scenarios whose name holds TEXT; --keep leaves the fixtures.
 Each scenario gets a fresh fixture folder; {R} in its texts is that folder's
-Windows path (Z:\\tmp\\...\\r), {Q} the same without "Z:\\".  Standard output
+Windows path (Z:\\dev\\shm\\...\\r), {Q} the same without "Z:\\".  Standard output
 goes to a file and is compared byte for byte, as are the files named
-afterwards and the exit status.
+afterwards and the exit status; each run's peak memory is measured.
 """
 import argparse
 import fcntl
 import os
+import pty
 import re
 import shutil
 import subprocess
@@ -25,13 +26,25 @@ sys.dont_write_bytecode = True
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 import scenarios  # noqa: E402
-from scenarios import Link, ReadOnly  # noqa: E402
+from scenarios import CLOSED_PIPE, NO_ACCESS, TERMINAL, Link, ReadOnly  # noqa: E402
 
 PROGRAM_ACCENTS = "éèàê"  # the program's own words are Windows-1252 bytes
+PEAKS = {}  # scenario name: the peak resident set of its run, in KB
+SANITIZED = os.environ.get("TAVREL_E2E_SANITIZED")  # a sanitizer's memory grows anyway
 
 
 def windows_path(host_path):
     return "Z:" + host_path.replace("/", "\\")
+
+
+def execute(command, timeout, **options):
+    """subprocess.run, and the program's peak resident set (KB) as .peak, measured by
+    a small parent: a child of this process would count this one's peak as well."""
+    with tempfile.NamedTemporaryFile() as peak:
+        proc = subprocess.run(["/usr/bin/time", "-f", "%M", "-o", peak.name, "timeout", "-s",
+                               "KILL", str(timeout)] + command, **options)
+        proc.peak = int(peak.read().split()[-1])  # after "Command terminated ..." if any
+    return proc
 
 
 class Native:
@@ -50,7 +63,13 @@ class Native:
         env["TAVREL_STANDIN_REGISTRY"] = os.path.join(HERE, "fixture.reg")
         if raw_line is not None:
             env["TAVREL_STANDIN_CMDLINE"] = raw_line
-        return subprocess.run([self.program] + argv, env=env, cwd=cwd, timeout=60, **streams)
+        nobody = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"]
+        return execute((nobody if sc.as_nobody else []) + [self.program] + argv, 60, env=env,
+                       cwd=cwd, **streams)
+
+    @staticmethod
+    def hold(path):  # a command that holds the file open for writing, says so and waits
+        return ["sh", "-c", 'exec 3>>"$1" && echo held && exec sleep 600', "sh", path]
 
 
 class Wine:
@@ -63,7 +82,8 @@ class Wine:
         self.sfc = os.path.join(doubles, "sfc.dll")
         self.sfc_everything = os.path.join(doubles, "sfc_everything.dll")
         self.launch = os.path.join(doubles, "launch.exe")
-        for f in (self.exe, self.sfc, self.sfc_everything, self.launch):
+        self.holder = os.path.join(doubles, "hold.exe")
+        for f in (self.exe, self.sfc, self.sfc_everything, self.launch, self.holder):
             if not os.path.isfile(f):
                 sys.exit("e2e-wine: missing %s (build the mingw tree)" % f)
         self.wine = self.tool("TAVREL_WINE", "/usr/lib/wine/wine64", "wine64", "wine")
@@ -125,7 +145,11 @@ class Wine:
             env["TAVREL_LAUNCH_PROGRAM"] = windows_path(exe)
             env["TAVREL_LAUNCH_CMDLINE_FILE"] = windows_path(line_file)
             command = [self.wine, self.launch]
-        return subprocess.run(command, env=env, cwd=cwd, timeout=120, **streams)
+        return execute(command, 120, env=env, cwd=cwd, **streams)
+
+    def hold(self, path):
+        return (["env"] + ["%s=%s" % v for v in self.env.items()]
+                + [self.wine, self.holder, windows_path(path)])
 
 
 class Texts:
@@ -143,7 +167,7 @@ class Texts:
         return re.sub(r"\{P(\d+)\}", lambda m: "p" * (int(m.group(1)) - len(self.r)), text)
 
     def encode(self, text, codec):
-        text = self.sub(text)
+        text = self.sub(text() if callable(text) else text)
         if isinstance(text, bytes):
             return text
         if codec == "cp932":
@@ -169,6 +193,8 @@ def build_fixture(root, files, texts):
                 f.write(texts.encode(content, texts.ansi))
             if isinstance(value, ReadOnly):
                 os.chmod(path, 0o444)
+        elif value is NO_ACCESS:
+            os.chmod(path, 0)
 
 
 def difference(label, expected, actual):
@@ -209,11 +235,31 @@ def run_scenario(backend, sc, base):
     out_path = os.path.join(work, "stdout.bin")
     err_path = os.path.join(work, "stderr.txt")
     # Files, not pipes: a service that Wine starts may keep inherited handles.
-    with open(sc.stdout or out_path, "wb") as out, open(err_path, "wb") as err:
-        proc = backend.run(sc, [texts.sub(a) for a in sc.args], raw_line, env, cwd, work,
-                           stdout=out, stderr=err)
+    # A pipe whose reader is gone, or a terminal that nobody reads, when asked.
+    ends = (os.pipe() if sc.stdout == CLOSED_PIPE else pty.openpty() if sc.stdout == TERMINAL
+            else (os.open(sc.stdout or out_path, os.O_WRONLY | os.O_CREAT | os.O_TRUNC),))
+    if sc.stdout == CLOSED_PIPE:
+        os.close(ends[0])
+        ends = ends[1:]
+    holder = sc.hold and subprocess.Popen(backend.hold(os.path.join(root, sc.hold)),
+                                          stdout=subprocess.PIPE)
+    holder and holder.stdout.readline()  # the file is held once the holder says so
+    try:
+        with open(err_path, "wb") as err:
+            proc = backend.run(sc, [texts.sub(a) for a in sc.args], raw_line, env, cwd, work,
+                               stdout=ends[-1], stderr=err)
+    finally:
+        for fd in ends:
+            os.close(fd)
+        if holder:
+            holder.kill()
+            holder.wait()
 
     problems = []
+    PEAKS[sc.name] = proc.peak
+    if proc.peak > PEAKS.get(sc.memory_as, proc.peak) + 8 * 1024 and not SANITIZED:
+        problems.append("  peak memory %d KB, %d KB in %r" % (proc.peak, PEAKS[sc.memory_as],
+                                                               sc.memory_as))
     if sc.stdout is None:
         expected = texts.lines(sc.out, sc.oem)
         with open(out_path, "rb") as f:
@@ -269,7 +315,10 @@ def main():
             return 1
 
     selected = [s for s in scenarios.SCENARIOS if options.only in s.name]
-    base = tempfile.mkdtemp(prefix="tve2e.", dir="/tmp")  # short names: {R} stays short
+    # Short names, so that {R} stays short; in memory where there is one, for speed.
+    shm = "/dev/shm" if os.path.isdir("/dev/shm") else "/tmp"
+    base = tempfile.mkdtemp(prefix="tve2e.", dir=shm)
+    os.chmod(base, 0o755)  # for runs as an unprivileged user
     passed = failed = other = 0
     started = time.monotonic()
     try:

@@ -1,15 +1,21 @@
 """Scenario tables of the end-to-end suite (run by run_e2e.py).
 
 A scenario states its fixture once: files under the fixture folder (a key
-ending in "/" is a folder; Link and ReadOnly), the current folder (relative
-to the fixture, or a host path), environment variables, the protected items
+ending in "/" is a folder, DIR or NO_ACCESS; Link and ReadOnly; contents may
+be functions, called at run time), the current folder (relative to the
+fixture, or a host path), environment variables, the protected items
 (catalogue lines), the command line (an argv list, or a str: the exact raw
 command line), and what must come out: console lines (OEM code page, CR LF
 each), files afterwards (ANSI, CR LF each; bytes as they are; None: must not
-exist) and the exit status.  {R} is the fixture folder's Windows path, {Q}
-the same without "Z:\\", {P<n>} a name that makes {R}\\{P<n>} n + 1 bytes
-long.  Expected lines are worked out from the program's rules, not copied
-from a run.  A scenario for one backend only says why.
+exist) and the exit status.  Standard output is a file, the host path
+`stdout`, a pipe whose reader is gone (CLOSED_PIPE) or a terminal (TERMINAL:
+console bytes unchecked).  `hold` names a file that another process holds
+open for writing, `as_nobody` runs the stand-in as an unprivileged user, and
+`memory_as` names an earlier scenario whose peak memory the run may pass by
+8 MB at most.  {R} is the fixture folder's Windows path, {Q} the same
+without "Z:\\", {P<n>} a name that makes {R}\\{P<n>} n + 1 bytes long.
+Expected lines are worked out from the program's rules, not copied from a
+run.  A scenario for one backend only says why.
 """
 
 FRENCH = "fr_FR.UTF-8"
@@ -27,12 +33,14 @@ class ReadOnly:
 
 
 DIR = None
+NO_ACCESS = "no access"  # a folder that only its owner, root, may read
+CLOSED_PIPE, TERMINAL = "closed pipe", "terminal"
 
 
 class Scenario:
     def __init__(self, name, command=None, files=None, cwd="", env=None, sfc=(), out=(),
                  after=None, exit=0, only=None, why="", lang=FRENCH, stdout=None,
-                 exe_beside_everything=False):
+                 exe_beside_everything=False, hold=None, as_nobody=False, memory_as=None):
         self.name = name
         self.args = command if isinstance(command, list) else []
         self.line = command if isinstance(command, str) else None
@@ -49,6 +57,7 @@ class Scenario:
         self.ansi, self.oem = ("cp932", "cp932") if lang == JAPANESE else ("cp1252", "cp850")
         self.stdout = stdout
         self.exe_beside_everything = exe_beside_everything
+        self.hold, self.as_nobody, self.memory_as = hold, as_nobody, memory_as
         assert (only is None) == (why == ""), name + ": a one-backend scenario says why"
 
     def runs_on(self, backend):
@@ -165,6 +174,19 @@ T = "{R}\\t\\"
 NO_LEAD_BYTES = "the stand-in's ANSI code page is 1252 alone: it has no lead bytes"
 TREE_DLLS = ("a.dll alias.dll .git\\g.dll lnk\\r.dll m.dll\\inner.dll x\\c.dll x\\deep\\e.dll "
              "y\\C.Dll y\\D.DLL")
+
+# Big, wide and deep fixtures.
+BIG_REPORT = bytes(range(256)) * 12288  # 3 MB: every byte value, no line end at the end
+
+
+def wide(count):  # `count` files in n\, every tenth of them protected
+    names = ["{R}\\n\\%06d.dll" % i for i in range(0, count, count // 10)]
+    return dict(files={"n/%06d.dll" % i: "" for i in range(count)}, sfc=names, out=names)
+
+
+def levels(step, count):  # {R}\{P150} (151 bytes), then `step` more at each further level
+    return ["{R}\\{P150}" + step * k for k in range(count)]
+
 
 # ---- Scenarios ---------------------------------------------------------------
 
@@ -461,7 +483,81 @@ SCENARIOS = [
       ["/S", "/O:r.txt", "/F", "{R}\\表\\"], lang=JAPANESE, files={"表/": DIR},
       after={"r.txt": [b"{R}\\\x95 : non prot\xe9g\xe9 par SFC\r\n"]},
       only="wine", why=NO_LEAD_BYTES),
+    S("double-byte: in code page 1252 ソ and 表 (83 5C, 95 5C) are ƒ\\ and •\\",
+      ["/S", "/O:r.txt", "{R}\\ƒ\\•\\*.dll"], files={"ƒ/•/x.dll": ""},
+      after={"r.txt": [N("{R}\\ƒ\\•\\x.dll")]}),
+
+    # -- Files held by others, a console that is gone or is a terminal.
+    S("held: a report another program is writing is refused and left as it was",
+      ["{R}\\w\\b.dll", "/O:r.txt"], files=dict(FLAT, **{"r.txt": "old\r\n"}), hold="r.txt",
+      out=[FAILURE], exit=1, after={"r.txt": ["old"]}),
+    S("held: a list file another program is writing cannot be read",
+      ["/L:list.txt", "/O:r.txt"], files=dict(FLAT, **{"list.txt": listing("{R}\\w\\b.dll")}),
+      hold="list.txt", out=[FAILURE], exit=1,
+      after={"list.txt": ["{R}\\w\\b.dll"], "r.txt": []}),
+    S("report: 3 MB without a final line end keeps every byte", ["{R}\\w\\b.dll", "/O:r.txt"],
+      files=dict(FLAT, **{"r.txt": BIG_REPORT}), out=[N("{R}\\w\\b.dll")],
+      after={"r.txt": [BIG_REPORT, "", N("{R}\\w\\b.dll")]}),
+    S("console: a pipe whose reader is gone costs the report nothing",
+      ["{R}\\w\\*.dll", "/O"], files=FLAT, sfc=["{R}\\w\\ab.dll"], stdout=CLOSED_PIPE, exit=1,
+      after={REPORT: under("{R}\\w\\", FLAT_DLLS, ["ab.dll"]) + count(1)}),
+    S("console: a terminal, the report as ever", ["{R}\\w\\*.dll", "/O"], files=FLAT,
+      sfc=["{R}\\w\\ab.dll"], stdout=TERMINAL,
+      after={REPORT: under("{R}\\w\\", FLAT_DLLS, ["ab.dll"]) + count(1)}),
+
+    # -- Big and strange list files and names.
+    S("list: 1,000,000 lines of absent keys, three names among them", ["/L:big.lst"],
+      files=dict(FLAT, **{"big.lst": lambda: b"\r\n".join(
+          [b"{R}\\w\\b.dll"] + [b"HKCU\\nope"] * 499999 + [b"{R}\\w\\1.dll"]
+          + [b"HKCU\\nope"] * 499998 + [b"{R}\\w\\A.dll"])}),
+      out=[N("{R}\\w\\b.dll"), N("{R}\\w\\1.dll"), N("{R}\\w\\A.dll")]),
+    S("list: a line of 50 MB names nothing; the lines around it are read", ["/L:long.lst"],
+      files=dict(FLAT, **{"long.lst": lambda: b"{R}\\w\\b.dll\r\n{R}\\" + b"a" * 50000000
+                          + b"\r\n{R}\\w\\1.dll"}),
+      out=[N("{R}\\w\\b.dll"), N("{R}\\w\\1.dll")]),
+    S("list: a name ends at a NUL; NULs around it are trimmed as blanks", ["/L:zero.lst"],
+      files=dict(FLAT, **{"zero.lst": listing("{R}\\w\\b.dll\0{R}\\w\\1.dll", "\0 {R}\\w\\1.dll\0",
+                                             "\0\0")}),
+      out=[N("{R}\\w\\b.dll"), N("{R}\\w\\1.dll"), N("")]),
+    S("list: Ctrl-Z alone: nothing is read", ["/L:z.lst", "/O"],
+      files=dict(FLAT, **{"z.lst": "\x1a" * 100000}), after={REPORT: []}),
+    S("list: 70,000 lone CRs and a LF are one empty line; CRs inside a name are dropped",
+      ["/L:cr.lst"], files=dict(FLAT, **{"cr.lst": "\r" * 70000 + "\n{R}\\w\\b.d\r\rll\r"}),
+      out=["", N("{R}\\w\\b.dll")]),
+    S("names: 64 KB in a list: a key gets its whole line, a path is not cut",
+      ["/F", "/L:long.lst", "/O"], files={"long.lst": listing(
+          "HKLM\\" + "k" * 65536, "{R}\\" + "p" * 65536 + "\\", "{R}\\" + "p" * 65536 + "\\*")},
+      out=[N("HKEY_LOCAL_MACHINE\\" + "k" * 65536)],
+      after={REPORT: [N("HKEY_LOCAL_MACHINE\\" + "k" * 65536)]}),
+    S("names: only separators, blanks or control characters", ["/F", "/L:{R}\\names.txt"],
+      cwd="w", files=dict(FLAT, **{"names.txt": listing(
+          "\\\\\\", " \\ \t", "\x01\x1f\x0b", "/", "//", ":", ":\\", "\x7f", ".")}),
+      out=[N(""), N(""), N(""), N(":"), N(":")]),
+    S("names: a variable longer than 32,768 characters: nothing is checked",
+      ["/F", "/L:names.txt"], env={"HUGE": "h" * 40000},
+      files=dict(FLAT, **{"names.txt": listing("%HUGE%\\", "%HUGE%\\*.dll", "{R}\\w\\")}),
+      out=[N("{R}\\w")]),
+
+    # -- Trees that fight back.
+    S("tree: a subfolder that cannot be read is passed over", ["/R", "/L:{R}\\names.txt"],
+      files={"u/a.dll": "", "u/locked/": NO_ACCESS, "u/locked/b.dll": "", "u/z/c.dll": "",
+             "names.txt": listing("{R}\\u\\*.dll", "{R}\\u\\locked\\*.dll", "{R}\\u\\locked\\")},
+      out=under("{R}\\u\\", "a.dll z\\c.dll") + [N("{R}\\u\\locked")], as_nobody=True,
+      only="native", why="Wine's prefix belongs to root, who reads every folder: only the "
+                          "stand-in runs as an unprivileged user"),
+    # Each level is listed as "<folder>\\*.*", 155 bytes at the top, 259 at level 26 (4 more
+    # a level; 26 links, under the host's 40) or 52 (2 more a level); none lands on 260.
+    S("tree: a link to its own folder is followed until the path limit",
+      ["{R}\\{P150}\\*.dll", "/R"], files={"{P150}/a.dll": "", "{P150}/lnk": Link(".")},
+      out=[N(f + "\\a.dll") for f in levels("\\lnk", 27)]),
+    S("tree: folders below the path limit are never listed", ["{R}\\{P150}\\*.dll", "/R"],
+      files={f[4:].replace("\\", "/") + "/a.dll": "" for f in levels("\\d", 60)},
+      out=[N(f + "\\a.dll") for f in levels("\\d", 53)]),
+    S("tree: 10,000 files in one folder", ["{R}\\n\\*.dll", "/P"], **wide(10000)),
+    S("tree: 100,000 files in one folder, in the memory of 10,000", ["{R}\\n\\*.dll", "/P"],
+      memory_as="tree: 10,000 files in one folder", **wide(100000)),
 ]
 
 _names = [s.name for s in SCENARIOS]
 assert len(_names) == len(set(_names)), "scenario names must differ"
+assert all(s.memory_as in _names for s in SCENARIOS if s.memory_as), "memory_as: no such scenario"
