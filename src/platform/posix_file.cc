@@ -103,7 +103,7 @@ File File::Open(const std::string& name, Access access) {
 
   const bool writes = access != Access::kRead;
   int fd = -1;
-  if (standin::EqualIgnoringCase(LastName(name), "NUL")) {
+  if (standin::IsNullDevice(LastName(name))) {
     // NUL, in any folder that exists, is the device that swallows what it
     // is given and has nothing to read.
     struct stat folder;

@@ -148,13 +148,14 @@ bool FileSearch::First(const char* pattern_text) {
   const std::string host_folder = standin::HostPath(folder.empty() ? "." : folder);
   if (host_folder.empty()) return false;
   // The null device is found in every folder that exists.
-  if (standin::EqualIgnoringCase(mask, "NUL")) {
+  if (!HasWildcard(mask) && standin::IsNullDevice(mask)) {
     struct stat info;
     if (stat(host_folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return false;
     auto* device = new Listing;
     handle_ = device;
-    device->names.assign("NUL", 4);
-    device->entries.push_back(Entry{standin::ListingKeyPrefix("NUL"), 0, 3, kAttributeArchive, false});
+    device->names.assign(mask.c_str(), mask.size() + 1);
+    device->entries.push_back(Entry{0, 0, static_cast<std::uint32_t>(mask.size()),
+                                    kAttributeArchive, false});
     return Next();
   }
   std::unique_ptr<Listing>& last = LastListing();

@@ -32,6 +32,9 @@ bool EqualIgnoringCase(const std::string& a, const std::string& b);
 // `parent_only` resolves every component but the last, which is returned
 // as given (for creating files).
 std::string HostPath(const std::string& windows_path, bool parent_only = false);
+// True when the file name (its last component) names the null device:
+// "NUL", in any case, with or without an extension.
+bool IsNullDevice(const std::string& file_name);
 // The current directory as a Windows path.
 std::string WindowsCurrentDirectory();
 

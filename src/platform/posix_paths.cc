@@ -47,6 +47,12 @@ bool FindCaseInsensitive(const std::string& directory, const std::string& compon
 
 }  // namespace
 
+bool IsNullDevice(const std::string& file_name) {
+  std::string base = file_name.substr(0, file_name.find_first_of(".:"));
+  while (!base.empty() && base.back() == ' ') base.pop_back();
+  return EqualIgnoringCase(base, "NUL");
+}
+
 std::string WindowsCurrentDirectory() {
   std::string host = HostCurrentDirectory();
   std::string windows = "Z:" + Utf8ToAnsi(host);

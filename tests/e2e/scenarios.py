@@ -421,7 +421,8 @@ SCENARIOS = [
 
     S("report: NUL swallows the report", [T + "x\\", "/O:nul"], files=TREE, out=[N(T + "x")],
       after={"nul": None, "NUL": None}),
-    S("list: NUL is found and reads as empty", [T + "x\\", "/L:nul", "/O:r.txt"], files=TREE,
+    S("list: NUL, with an extension too, is found and reads as empty",
+      [T + "x\\", "/L:nul.lst", "/O:r.txt"], files=TREE,
       after={"r.txt": []}),
     S("report: NUL in a folder that does not exist", [T + "x\\", "/O:nope\\NUL"], files=TREE,
       out=[FAILURE], exit=1),
