@@ -33,12 +33,13 @@ bool MatchMask(std::string_view name, std::string_view mask) {
       ++m;
     }
     ++n;
+    // A star cannot stop while a "." follows: it takes those bytes at once.
+    if (At(mask, m) == '*' && last_dot != std::string_view::npos && n < last_dot) n = last_dot;
 
     // Star rule: the star stops before a byte equal to the one after it,
     // unless a "." follows that byte in the name.
     if (At(mask, m) == '*' && At(mask, m + 1) == At(name, n)) {
-      const bool dot_follows = last_dot != std::string_view::npos &&
-                               n < name.size() && last_dot > n;
+      const bool dot_follows = last_dot != std::string_view::npos && last_dot > n;
       if (!dot_follows) {
         saved_star = m;
         ++m;
