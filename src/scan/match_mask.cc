@@ -26,15 +26,16 @@ bool MatchMask(std::string_view name, std::string_view mask) {
     const int k = At(mask, m);
     if (k != '*' && k != '?' && k != c) break;
 
-    // Take one name byte.  A star (the last of a run) stays in place.
+    // Take one name byte.  A star (the last of a run) stays in place, and
+    // as it cannot stop while a "." follows, it takes those bytes at once.
     if (k == '*') {
       while (At(mask, m + 1) == '*') ++m;
+      ++n;
+      if (last_dot != std::string_view::npos && n < last_dot) n = last_dot;
     } else {
       ++m;
+      ++n;
     }
-    ++n;
-    // A star cannot stop while a "." follows: it takes those bytes at once.
-    if (At(mask, m) == '*' && last_dot != std::string_view::npos && n < last_dot) n = last_dot;
 
     // Star rule: the star stops before a byte equal to the one after it,
     // unless a "." follows that byte in the name.

@@ -48,6 +48,7 @@ const Row kResults[] = {
     {"notepad.exe", "note*.exe", true},
     {"shell32.dll", "shell*.dll", true},
     {"a.b.c.dll", "a.*.dll", true},
+    {"ab.txt", "a**.t*", true},  // a run of stars after a literal still stops at the dot
     {"kernel32.dll", "*32.dll", false},   // the "3" is followed by ".dll"
     {"winlogon.exe", "*on.exe", false},   // every "o" is followed by a "."
     {"ab.txt", "*b.txt", false},          // the "b" is followed by ".txt"
