@@ -103,7 +103,8 @@ File File::Open(const std::string& name, Access access) {
 
   const bool writes = access != Access::kRead;
   int fd = -1;
-  if (standin::IsNullDevice(LastName(name))) {
+  const bool null_device = standin::IsNullDevice(LastName(name));
+  if (null_device) {
     // NUL, in any folder that exists, is the device that swallows what it
     // is given and has nothing to read.
     struct stat folder;
@@ -128,9 +129,10 @@ File File::Open(const std::string& name, Access access) {
   }
   if (fd < 0) throw Failure("cannot open");
 
+  // The null device is shared by everyone, whatever they do with it.
   struct stat info;
-  fstat(fd, &info);
-  OpenFiles().push_back(OpenFile{fd, info.st_dev, info.st_ino, writes});
+  if (!null_device && fstat(fd, &info) == 0)
+    OpenFiles().push_back(OpenFile{fd, info.st_dev, info.st_ino, writes});
   File file;
   file.handle_ = reinterpret_cast<void*>(static_cast<std::intptr_t>(fd) + 1);
   return file;
