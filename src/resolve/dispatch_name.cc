@@ -13,24 +13,33 @@
 namespace {
 
 constexpr std::uint32_t kExpansionBufferSize = 32768;
+constexpr std::size_t kExpansionLimit = 32767;  // characters, NUL included
 
 bool IsSeparator(char c) { return c == '\\' || c == ':'; }
 
 }  // namespace
 
 bool ExpandNameVariables(const std::string& text, std::string* expanded) {
-  std::vector<char> buffer(kExpansionBufferSize);
-  std::uint32_t n = platform::ExpandEnvironment(text.c_str(), buffer.data(), kExpansionBufferSize);
+  // One buffer serves every name of the run: a list of a million lines
+  // must not cost a million fresh 32 KB buffers.
+  static std::vector<char> buffer(kExpansionBufferSize);
+  // The system takes no longer text to expand (its answer for one is
+  // undefined), nor gives a longer expansion back.
+  if (text.size() >= kExpansionLimit) return false;
+  std::uint32_t size = kExpansionBufferSize;
+  std::uint32_t n = platform::ExpandEnvironment(text.c_str(), buffer.data(), size);
   // A longer expansion is asked for again at the size the system needs.
-  if (n > buffer.size()) {
-    buffer.resize(n);
-    n = platform::ExpandEnvironment(text.c_str(), buffer.data(), n);
+  if (n > size) {
+    if (buffer.size() < n) buffer.resize(n);
+    size = n;
+    n = platform::ExpandEnvironment(text.c_str(), buffer.data(), size);
   }
-  if (n == 0 || n > buffer.size()) return false;
-  // The text runs to its NUL.  Ending before the count says it should, it
-  // was cut by the system.  (Some systems count characters, not bytes, for
-  // double-byte text: a count short of the NUL is no cut.)
-  const char* nul = static_cast<const char*>(std::memchr(buffer.data(), '\0', buffer.size()));
+  if (n == 0 || n > size) return false;
+  // The text runs to the NUL the system wrote.  Ending before the count
+  // says it should, it was cut by the system.  (Some systems count
+  // characters, not bytes, for double-byte text: a count short of the NUL
+  // is no cut.)
+  const char* nul = static_cast<const char*>(std::memchr(buffer.data(), '\0', size));
   if (nul == nullptr) return false;
   const std::size_t length = static_cast<std::size_t>(nul - buffer.data());
   if (length + 1 < n) return false;

@@ -53,6 +53,8 @@ TEST(ExpandNameVariables, ExpandsOrRefusesButNeverCuts) {
   EXPECT_EQ(Expand("x%TAVREL_TEST_LONG%"), "(refused)");
   setenv("TAVREL_TEST_LONG", std::string(40000, 'v').c_str(), 1);
   EXPECT_EQ(Expand("%TAVREL_TEST_LONG%\\x"), "(refused)");
+  // Nor does it take a longer text to expand.
+  EXPECT_EQ(Expand(std::string(32767, 'a')), "(refused)");
 }
 
 }  // namespace
