@@ -2,7 +2,8 @@
 //
 // Properties: every key is "<root 0 to 6>\<path>" in folded letter case and
 // comes with its parents; a key under the machine's or the user's
-// software\classes is also one of HKEY_CLASSES_ROOT; after the header the
+// software\classes is also one of HKEY_CLASSES_ROOT, and HKEY_CURRENT_CONFIG
+// is the machine's current hardware profile both ways; after the header the
 // lines count one by one (the keys of the file are those of its lines
 // read alone); a file without a header gives nothing; the same text saved
 // as UTF-16 gives the same keys.
@@ -20,6 +21,19 @@ using platform::standin::ParseRegistryFile;
 
 const char kHeader[] = "REGEDIT4\n";
 
+// A key under `from` is also one under `to`.
+struct Mirror {
+  const char* from;
+  const char* to;
+};
+const char kProfile[] = "2\\system\\currentcontrolset\\hardware profiles\\current\\";
+const Mirror kMirrors[] = {
+    {"2\\software\\classes\\", "0\\"},
+    {"1\\software\\classes\\", "0\\"},
+    {kProfile, "5\\"},
+    {"5\\", kProfile},
+};
+
 void CheckKeys(const std::set<std::string>& keys) {
   for (const std::string& key : keys) {
     FUZZ_CHECK(key.size() >= 2 && key[0] >= '0' && key[0] <= '6' && key[1] == '\\');
@@ -27,10 +41,10 @@ void CheckKeys(const std::set<std::string>& keys) {
       FUZZ_CHECK(platform::standin::FoldAnsi(static_cast<unsigned char>(c)) == static_cast<unsigned char>(c));
     const std::size_t parent = key.rfind('\\');
     if (parent > 1) FUZZ_CHECK(keys.count(key.substr(0, parent)) == 1);
-    for (const char* machine_or_user : {"2\\software\\classes\\", "1\\software\\classes\\"}) {
-      const std::string prefix = machine_or_user;
-      if (key.size() > prefix.size() && key.compare(0, prefix.size(), prefix) == 0)
-        FUZZ_CHECK(keys.count("0\\" + key.substr(prefix.size())) == 1);
+    for (const Mirror& mirror : kMirrors) {
+      const std::string from = mirror.from;
+      if (key.size() > from.size() && key.compare(0, from.size(), from) == 0)
+        FUZZ_CHECK(keys.count(mirror.to + key.substr(from.size())) == 1);
     }
   }
 }
