@@ -4,9 +4,9 @@
 
 #include "app/file_exists.h"
 #include "app/list_file_reader.h"
-#include "check/console_output.h"
+#include "output/console_output.h"
 #include "check/protection_checks.h"
-#include "check/report_file.h"
+#include "output/report_file.h"
 #include "cli/parse_command_line.h"
 #include "cli/run_options.h"
 #include "platform/platform.h"

@@ -1,7 +1,7 @@
 #include "check/protection_checks.h"
 
-#include "check/console_output.h"
-#include "check/report_file.h"
+#include "output/console_output.h"
+#include "output/report_file.h"
 #include "cli/run_options.h"
 #include "platform/platform.h"
 #include "resolve/registry_names.h"

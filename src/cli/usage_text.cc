@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "check/console_output.h"
+#include "output/console_output.h"
 
 namespace {
 

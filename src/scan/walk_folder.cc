@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "check/protection_checks.h"
-#include "check/report_file.h"
+#include "output/report_file.h"
 #include "cli/run_options.h"
 #include "platform/platform.h"
 #include "resolve/dispatch_name.h"

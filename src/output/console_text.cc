@@ -1,4 +1,4 @@
-#include "check/console_text.h"
+#include "output/console_text.h"
 
 #include "platform/platform.h"
 

@@ -1,4 +1,4 @@
-#include "check/report_file.h"
+#include "output/report_file.h"
 
 #include <utility>
 

@@ -1,6 +1,6 @@
 // The report file, appended to across runs; owned by the run driver.
-#ifndef TAVREL_CHECK_REPORT_FILE_H_
-#define TAVREL_CHECK_REPORT_FILE_H_
+#ifndef TAVREL_OUTPUT_REPORT_FILE_H_
+#define TAVREL_OUTPUT_REPORT_FILE_H_
 
 #include <string>
 
@@ -23,4 +23,4 @@ void CloseReportFile();
 // After a failure: writes out what it still can and closes, quietly.
 void AbandonReportFile();
 
-#endif  // TAVREL_CHECK_REPORT_FILE_H_
+#endif  // TAVREL_OUTPUT_REPORT_FILE_H_

@@ -4,8 +4,8 @@
 // changes fall between lines; otherwise output collects in 128 bytes.  A
 // failed write never stops the run (the report file still gets every line):
 // the stream remembers it, writes nothing more, and says so when closed.
-#ifndef TAVREL_CHECK_CONSOLE_OUTPUT_H_
-#define TAVREL_CHECK_CONSOLE_OUTPUT_H_
+#ifndef TAVREL_OUTPUT_CONSOLE_OUTPUT_H_
+#define TAVREL_OUTPUT_CONSOLE_OUTPUT_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -28,4 +28,4 @@ void SetConsoleColour(std::uint16_t attributes);
 // Writes out what is buffered; false when any write of the run failed.
 bool CloseConsoleOutput();
 
-#endif  // TAVREL_CHECK_CONSOLE_OUTPUT_H_
+#endif  // TAVREL_OUTPUT_CONSOLE_OUTPUT_H_

@@ -1,8 +1,8 @@
-#include "check/console_output.h"
+#include "output/console_output.h"
 
 #include <cstring>
 
-#include "check/console_text.h"
+#include "output/console_text.h"
 
 platform::OutputHandle ConsoleHandle = nullptr;
 std::uint16_t SavedAttributes = 0;
