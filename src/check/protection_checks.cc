@@ -1,10 +1,10 @@
 #include "check/protection_checks.h"
 
+#include "check/root_table.h"
 #include "output/console_output.h"
 #include "output/report_file.h"
 #include "cli/run_options.h"
 #include "platform/platform.h"
-#include "resolve/registry_names.h"
 
 std::uint64_t ProtectedCount = 0;
 
@@ -31,18 +31,6 @@ void ReportItem(bool is_protected, const std::string& name) {
 }
 
 }  // namespace
-
-std::string KeyDisplayName(std::uint32_t root,
-                           const std::string& subkey_path) {
-  // A handle outside the table (0x7FFFFFFF under /K) has no root name.
-  const std::uint32_t index = root - kFirstRootHandle;
-  std::string name = index < kRootCount ? RootTable[index] : "";
-  if (!subkey_path.empty()) {
-    name += '\\';
-    name += subkey_path;
-  }
-  return name;
-}
 
 void CheckFileProtection(const std::string& path) {
   try {

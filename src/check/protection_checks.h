@@ -15,7 +15,4 @@ extern std::uint64_t ProtectedCount;
 void CheckFileProtection(const std::string& path);
 void CheckKeyProtection(std::uint32_t root, const std::string& subkey_path);
 
-// How a key is named in its line: the full root name, "\" and the subkey.
-std::string KeyDisplayName(std::uint32_t root, const std::string& subkey_path);
-
 #endif  // TAVREL_CHECK_PROTECTION_CHECKS_H_

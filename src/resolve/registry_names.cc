@@ -3,12 +3,6 @@
 #include "cli/run_options.h"
 #include "platform/platform.h"
 
-const char* const RootTable[kRootCount] = {
-    "HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE",
-    "HKEY_USERS",        "",                  "HKEY_CURRENT_CONFIG",
-    "",
-};
-
 namespace {
 
 constexpr std::uint32_t kKeyReadWow64_64Key = 0x20119;

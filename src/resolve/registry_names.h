@@ -6,12 +6,7 @@
 #include <cstdint>
 #include <string>
 
-constexpr std::size_t kRootCount = 7;
-constexpr std::uint32_t kFirstRootHandle = 0x80000000u;
-
-// The predefined roots by index; slots 4 and 6 have no name.  The root
-// handle of entry i is kFirstRootHandle + i.
-extern const char* const RootTable[kRootCount];
+#include "check/root_table.h"
 
 // Removes every trailing `c`.
 std::string StripTrailingChar(char c, std::string text);

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "check/protection_checks.h"
+#include "check/root_table.h"
 #include "cli/run_options.h"
 #include "resolve/registry_names.h"
 
