@@ -8,6 +8,7 @@
 #include "cli/run_options.h"
 #include "platform/platform.h"
 #include "resolve/registry_names.h"
+#include "scan/strip_trailing_backslashes.h"
 #include "scan/walk_folder.h"
 
 namespace {
@@ -45,11 +46,6 @@ bool ExpandNameVariables(const std::string& text, std::string* expanded) {
   if (length + 1 < n) return false;
   expanded->assign(buffer.data(), length);
   return true;
-}
-
-std::string StripTrailingBackslashes(std::string text) {
-  while (!text.empty() && text.back() == '\\') text.pop_back();
-  return text;
 }
 
 std::size_t FolderPartLength(const std::string& name) {

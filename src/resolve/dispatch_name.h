@@ -14,9 +14,6 @@ void DispatchName(const std::string& name);
 // neither a cut name nor the current folder.
 bool ExpandNameVariables(const std::string& text, std::string* expanded);
 
-// The text without its trailing "\" characters.
-std::string StripTrailingBackslashes(std::string text);
-
 // Length of the folder part: the position just past the last "\" or ":"
 // that is not the trail byte of a double-byte character; 0 without one.
 std::size_t FolderPartLength(const std::string& name);

@@ -6,8 +6,8 @@
 #include "output/report_file.h"
 #include "cli/run_options.h"
 #include "platform/platform.h"
-#include "resolve/dispatch_name.h"
 #include "scan/match_mask.h"
+#include "scan/strip_trailing_backslashes.h"
 
 namespace {
 

@@ -14,6 +14,7 @@
 #include "cli/run_options.h"
 #include "fuzz_check.h"
 #include "resolve/dispatch_name.h"
+#include "scan/strip_trailing_backslashes.h"
 #include "resolve/registry_names.h"
 
 namespace {

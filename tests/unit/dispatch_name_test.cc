@@ -30,12 +30,6 @@ TEST(FolderPartLength, SplitsAfterTheLastSeparator) {
   }
 }
 
-TEST(StripTrailingBackslashes, RemovesOnlyTrailingOnes) {
-  EXPECT_EQ(StripTrailingBackslashes("C:\\a\\\\"), "C:\\a");
-  EXPECT_EQ(StripTrailingBackslashes("\\\\\\"), "");
-  EXPECT_EQ(StripTrailingBackslashes("\\a\\b"), "\\a\\b");
-}
-
 std::string Expand(const std::string& text) {
   std::string expanded = "unchanged";
   return ExpandNameVariables(text, &expanded) ? expanded : "(refused)";
