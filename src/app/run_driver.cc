@@ -4,11 +4,11 @@
 
 #include "app/file_exists.h"
 #include "app/list_file_reader.h"
-#include "output/console_output.h"
 #include "check/protection_checks.h"
-#include "output/report_file.h"
 #include "cli/parse_command_line.h"
 #include "cli/run_options.h"
+#include "output/console_output.h"
+#include "output/report_file.h"
 #include "platform/platform.h"
 #include "resolve/dispatch_name.h"
 

@@ -1,9 +1,9 @@
 #include "check/protection_checks.h"
 
 #include "check/root_table.h"
+#include "cli/run_options.h"
 #include "output/console_output.h"
 #include "output/report_file.h"
-#include "cli/run_options.h"
 #include "platform/platform.h"
 
 std::uint64_t ProtectedCount = 0;

@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "check/protection_checks.h"
-#include "output/report_file.h"
 #include "cli/run_options.h"
+#include "output/report_file.h"
 #include "platform/platform.h"
 #include "scan/match_mask.h"
 #include "scan/strip_trailing_backslashes.h"
