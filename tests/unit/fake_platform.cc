@@ -1,0 +1,126 @@
+#include "fake_platform.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "platform/platform.h"
+
+namespace fake {
+
+System& Sys() {
+  static System system;
+  return system;
+}
+
+void Reset() { Sys() = System(); }
+
+}  // namespace fake
+
+namespace platform {
+namespace {
+
+// Windows-1252 letters: a-z, à-þ without ÷, and š œ ž ÿ.
+unsigned char Upper(unsigned char c) {
+  if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) return c - 0x20;
+  if (c == 0x9A || c == 0x9C || c == 0x9E) return c - 0x10;
+  return c == 0xFF ? 0x9F : c;
+}
+
+unsigned char Lower(unsigned char c) {
+  if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 0x20;
+  if (c == 0x8A || c == 0x8C || c == 0x8E) return c + 0x10;
+  return c == 0x9F ? 0xFF : c;
+}
+
+std::string Narrow(const char16_t* text) {
+  std::string narrow;
+  for (; *text != u'\0'; ++text) narrow += static_cast<char>(*text);
+  return narrow;
+}
+
+std::string Hex(std::uint32_t value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(value));
+  return text;
+}
+
+}  // namespace
+
+void Initialize() {}
+std::string CommandLine() { return "tavrel"; }
+bool IsLeadByte(unsigned char) { return false; }
+
+void UpperCase(char* text, std::size_t length) {
+  for (std::size_t i = 0; i < length; ++i)
+    text[i] = static_cast<char>(Upper(static_cast<unsigned char>(text[i])));
+}
+
+void LowerCase(char* text, std::size_t length) {
+  for (std::size_t i = 0; i < length; ++i)
+    text[i] = static_cast<char>(Lower(static_cast<unsigned char>(text[i])));
+}
+
+void ToOemCodePage(char*, std::size_t) {}
+
+std::u16string AnsiToUtf16(const std::string& text) {
+  std::u16string wide;
+  for (char c : text) wide += static_cast<char16_t>(static_cast<unsigned char>(c));
+  return wide;
+}
+
+bool SfcFileProtected(const char16_t* path) {
+  fake::Sys().asked.push_back("sfc " + Narrow(path));
+  return fake::Sys().protected_items.count(Narrow(path)) != 0;
+}
+
+bool SfcKeyProtected(std::uint32_t root, const char16_t* subkey, std::uint32_t) {
+  fake::Sys().asked.push_back("sfc " + Hex(root) + "\\" + Narrow(subkey));
+  return false;
+}
+
+OutputHandle StdOutputHandle() { return nullptr; }
+bool ReadConsoleAttributes(OutputHandle, std::uint16_t*) { return false; }
+bool WriteConsoleAttributes(OutputHandle, std::uint16_t) { return false; }
+bool StdOutputIsCharDevice() { return false; }
+void WriteStdOutput(const char* data, std::size_t length) { fake::Sys().output.append(data, length); }
+
+std::uint32_t ExpandEnvironment(const char* source, char* buffer, std::uint32_t size) {
+  const std::size_t needed = std::strlen(source) + 1;
+  if (needed <= size) std::memcpy(buffer, source, needed);
+  return static_cast<std::uint32_t>(needed);
+}
+
+std::uint32_t FileAttributes(const char*) { return kInvalidFileAttributes; }
+std::string CurrentDirectory() { return "C:\\cwd"; }
+
+std::string FullPathName(const std::string& name) {
+  const auto found = fake::Sys().full_paths.find(name);
+  return found == fake::Sys().full_paths.end() ? std::string() : found->second;
+}
+
+FileSearch::~FileSearch() {}
+void FileSearch::Close() {}
+bool FileSearch::First(const char*) { return false; }
+bool FileSearch::Next() { return false; }
+
+File::~File() {}
+File::File(File&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
+File& File::operator=(File&& other) noexcept {
+  handle_ = other.handle_;
+  other.handle_ = nullptr;
+  return *this;
+}
+File File::Open(const std::string&, Access) { throw Failure("no files here"); }
+std::size_t File::Read(char*, std::size_t) { throw Failure("no files here"); }
+void File::Write(const char*, std::size_t) { throw Failure("no files here"); }
+void File::Close() {}
+
+RegistryKey::~RegistryKey() {}
+
+long RegistryKey::Open(std::uint32_t root, const char* subkey, std::uint32_t) {
+  const std::string key = Hex(root) + "\\" + subkey;
+  fake::Sys().asked.push_back("open " + key);
+  return fake::Sys().keys.count(key) != 0 ? 0 : 2;
+}
+
+}  // namespace platform

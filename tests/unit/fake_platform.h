@@ -1,0 +1,29 @@
+// A fake of the platform seam for the portable core's tests: no system
+// call, the same answers on every platform.  Windows-1252 case mapping,
+// OEM text equal to ANSI, a registry and a protection service that answer
+// from the sets below and remember what they were asked.
+#ifndef TAVREL_TESTS_UNIT_FAKE_PLATFORM_H_
+#define TAVREL_TESTS_UNIT_FAKE_PLATFORM_H_
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace fake {
+
+struct System {
+  std::set<std::string> keys;       // "<root in hex>\<subkey>" that open
+  std::set<std::string> protected_items;  // full paths the service protects
+  std::map<std::string, std::string> full_paths;  // names with a full path
+  std::vector<std::string> asked;   // every registry open and service query
+  std::string output;               // standard output
+};
+
+// Cleared before each test that uses it.
+System& Sys();
+void Reset();
+
+}  // namespace fake
+
+#endif  // TAVREL_TESTS_UNIT_FAKE_PLATFORM_H_
