@@ -14,6 +14,18 @@ constexpr std::uint16_t kProtectedColour = 0x0C;    // light red
 constexpr std::uint16_t kUnprotectedColour = 0x0A;  // light green
 constexpr std::uint32_t kKeyWow64_64Key = 0x100;
 
+bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// The service is asked about the full path: a relative name means nothing
+// to it.  A bare drive ("C:", what "C:\" becomes once its separator is
+// stripped) stands for the drive's root, not the drive's current folder.
+// Where the system gives no full path the name goes as written.
+std::string ServiceName(const std::string& path) {
+  const bool bare_drive = path.size() == 2 && IsDriveLetter(path[0]) && path[1] == ':';
+  const std::string full = platform::FullPathName(bare_drive ? path + '\\' : path);
+  return full.empty() ? path : full;
+}
+
 void ReportItem(bool is_protected, const std::string& name) {
   std::string line;
   if (is_protected) {
@@ -35,7 +47,7 @@ void ReportItem(bool is_protected, const std::string& name) {
 void CheckFileProtection(const std::string& path) {
   try {
     const bool is_protected =
-        platform::SfcFileProtected(platform::AnsiToUtf16(path).c_str());
+        platform::SfcFileProtected(platform::AnsiToUtf16(ServiceName(path)).c_str());
     ReportItem(is_protected, path);
   } catch (const ReportFailure&) {
     throw;

@@ -33,7 +33,8 @@ void UpperCase(char* text, std::size_t length);
 void LowerCase(char* text, std::size_t length);
 void ToOemCodePage(char* text, std::size_t length);
 
-// MultiByteToWideChar(CP_THREAD_ACP, 0, ...): the text as UTF-16.
+// MultiByteToWideChar(CP_ACP, 0, ...): the text as UTF-16, in the code
+// page of the ...A calls that produced it (the system's, not the thread's).
 std::u16string AnsiToUtf16(const std::string& text);
 
 // ---- The protection service ------------------------------------------
@@ -56,7 +57,9 @@ bool ReadConsoleAttributes(OutputHandle handle, std::uint16_t* attributes);
 bool WriteConsoleAttributes(OutputHandle handle, std::uint16_t attributes);
 // True when standard output is a character device (a console).
 bool StdOutputIsCharDevice();
-// Writes every byte to standard output; raises Failure otherwise.
+// Writes every byte to standard output; raises Failure otherwise.  The
+// bytes are in the OEM code page; a console shows them as such whatever
+// its own code page.
 void WriteStdOutput(const char* data, std::size_t length);
 
 // ---- Names and files --------------------------------------------------
@@ -76,6 +79,11 @@ std::uint32_t FileAttributes(const char* path);
 
 // GetCurrentDirectoryA, whatever its length.
 std::string CurrentDirectory();
+
+// GetFullPathNameA: the name made absolute against the current folder, "."
+// and ".." resolved as the system resolves them; empty when the system
+// gives none (an empty name, or a name or result past the path limit).
+std::string FullPathName(const std::string& name);
 
 // FindFirstFileA / FindNextFileA / FindClose.  The listing is closed when
 // the object dies, on every path out of a scan.

@@ -144,6 +144,119 @@ std::string HostPath(const std::string& windows_path, bool parent_only) {
 
 std::string CurrentDirectory() { return standin::WindowsCurrentDirectory(); }
 
+namespace {
+
+// CON, PRN, AUX, NUL, COM1-9, LPT1-9 as a file name's base, in any folder:
+// the base as written, or "".
+std::string DeviceName(const std::string& path) {
+  const std::size_t slash = path.find_last_of("\\/");
+  std::string base = path.substr(slash == std::string::npos ? 0 : slash + 1);
+  base = base.substr(0, base.find_first_of(".:"));
+  while (!base.empty() && base.back() == ' ') base.pop_back();
+  for (const char* device : {"CON", "PRN", "AUX", "NUL"}) {
+    if (standin::EqualIgnoringCase(base, device)) return base;
+  }
+  if (base.size() == 4 && base[3] >= '1' && base[3] <= '9' &&
+      (standin::EqualIgnoringCase(base.substr(0, 3), "COM") ||
+       standin::EqualIgnoringCase(base.substr(0, 3), "LPT")))
+    return base;
+  return "";
+}
+
+// "." and ".." and the dots and blanks that end names, from `mark` on (the
+// root, which ".." never climbs above), as Wine's ntdll collapses them.
+void CollapsePath(std::string& path, std::size_t mark) {
+  std::size_t p = mark;
+  while (p < path.size()) {
+    if (path[p] == '.') {
+      const char next = p + 1 < path.size() ? path[p + 1] : '\0';
+      const char after = p + 2 < path.size() ? path[p + 2] : '\0';
+      if (next == '\\') {  // ".\"
+        path.erase(p, 2);
+        continue;
+      }
+      if (next == '\0') {  // a final "."
+        if (p > mark) --p;
+        path.erase(p);
+        continue;
+      }
+      if (next == '.' && (after == '\\' || after == '\0')) {  // "..\" or a final ".."
+        std::size_t start = p;
+        if (start > mark) {
+          --start;
+          while (start > mark && path[start - 1] != '\\') --start;
+        }
+        if (after == '\0') {
+          if (start > mark) --start;
+          path.erase(start);
+        } else {
+          path.erase(start, p + 3 - start);
+        }
+        p = start;
+        continue;
+      }
+    }
+    while (p < path.size() && path[p] != '\\') ++p;
+    if (p < path.size()) {
+      // A name that ends in "." before a separator loses that one dot.
+      if (p > mark && path[p - 1] == '.') {
+        path.erase(p - 1, 1);
+      } else {
+        ++p;
+      }
+    }
+  }
+  // The last name loses every dot and blank at its end.
+  std::size_t end = path.size();
+  while (end > mark && (path[end - 1] == ' ' || path[end - 1] == '.')) --end;
+  path.erase(end);
+}
+
+}  // namespace
+
+// As Wine's GetFullPathNameA: the one folder of a drive other than Z: is
+// its root, "\\?\" and "\\.\" names stay as they are, device names
+// become "\\.\" names, and neither the name nor the result may reach
+// MAX_PATH.
+std::string FullPathName(const std::string& name) {
+  if (name.empty() || name.size() >= kMaxPath) return "";
+  if (name.find_first_not_of(' ') == std::string::npos) return "";
+  std::string path = name;
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  if (path.compare(0, 4, "\\\\?\\") == 0 || path.compare(0, 4, "\\\\.\\") == 0) return path;
+  const std::string device = DeviceName(path);
+  if (!device.empty()) return "\\\\.\\" + device;
+
+  const std::string current = standin::WindowsCurrentDirectory();
+  std::size_t mark = 3;  // after "X:\"
+  if (path.compare(0, 2, "\\\\") == 0) {
+    // \\server\share: the root is the share.
+    std::size_t share_end = path.find('\\', 2);
+    if (share_end != std::string::npos) share_end = path.find('\\', share_end + 1);
+    mark = share_end == std::string::npos ? path.size() : share_end + 1;
+  } else if (path.size() >= 2 && path[1] == ':' && standin::IsDriveLetter(path[0])) {
+    if (path.size() < 3 || path[2] != '\\') {  // relative to the drive's folder
+      const bool current_drive = (path[0] | 0x20) == (current[0] | 0x20);
+      path = (current_drive ? current : path.substr(0, 2)) + "\\" + path.substr(2);
+    }
+  } else if (path[0] == '\\') {
+    path = current.substr(0, 2) + path;
+  } else {
+    path = current + "\\" + path;
+  }
+  // Runs of separators are one.
+  std::string single;
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    if (i >= 2 && path[i] == '\\' && single.back() == '\\') continue;
+    single += path[i];
+  }
+  if (mark > single.size()) mark = single.size();
+  CollapsePath(single, mark);
+  return single.size() < kMaxPath ? single : "";
+}
+
 std::uint32_t FileAttributes(const char* path) {
   const std::string text = path;
   // Longer names are refused, and so are names with characters no file
