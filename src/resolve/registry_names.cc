@@ -80,6 +80,11 @@ bool ClassifyName(std::string& name, std::uint32_t& root_handle) {
 }
 
 bool KeyExists(std::uint32_t root_handle, const std::string& subkey_path) {
+  // Slots 4 and 6 are answered here: opening the performance-data root
+  // loads every registered performance provider into the process.  The
+  // root itself opens; nothing opens below it.
+  if (root_handle == kFirstRootHandle + 4 || root_handle == kFirstRootHandle + 6)
+    return subkey_path.empty();
   try {
     platform::RegistryKey key;
     return key.Open(root_handle, subkey_path.c_str(), kKeyReadWow64_64Key) ==

@@ -6,6 +6,7 @@
 
 #include "check/root_table.h"
 #include "cli/run_options.h"
+#include "fake_platform.h"
 #include "resolve/registry_names.h"
 
 namespace {
@@ -76,6 +77,33 @@ TEST(RootNames, AbbreviationsAndLookups) {
   EXPECT_EQ(FindRootIndex("HKEY_DYN_DATA"), -1);
   EXPECT_EQ(StripTrailingChar('\\', "a\\b\\\\"), "a\\b");
   EXPECT_EQ(StripTrailingChar('\\', "\\\\"), "");
+}
+
+// The performance-data slots are answered without the system; every other
+// root is asked.
+TEST(KeyExists, AsksTheRegistryExceptForSlotsFourAndSix) {
+  const struct {
+    std::uint32_t root;
+    const char* subkey;
+    bool exists;
+    bool asked;
+  } cases[] = {
+      {0x80000002, "Software\\x", true, true},
+      {0x80000002, "Software\\y", false, true},
+      {0x80000001, "", true, true},
+      {0x7FFFFFFF, "x", false, true},
+      {0x80000004, "", true, false},
+      {0x80000004, "x", false, false},
+      {0x80000006, "", true, false},
+      {0x80000006, "x", false, false},
+  };
+  for (const auto& c : cases) {
+    fake::Reset();
+    fake::Sys().keys = {"80000002\\Software\\x", "80000001\\", "80000004\\x"};
+    SCOPED_TRACE(c.subkey);
+    EXPECT_EQ(KeyExists(c.root, c.subkey), c.exists) << std::hex << c.root;
+    EXPECT_EQ(fake::Sys().asked.size(), c.asked ? 1u : 0u) << std::hex << c.root;
+  }
 }
 
 TEST(KeyDisplayName, UsesTheFullUpperCaseRoot) {
