@@ -11,8 +11,39 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/win32_internal.h"
+
+// A 32-bit process sees SysWOW64 where the user names System32 and loads
+// the 32-bit sfc.dll: the build refuses it, and so does the code.
+static_assert(sizeof(void*) == 8, "tavREL is a 64-bit Windows program");
 
 namespace platform {
+
+namespace win32 {
+
+bool SearchFlagsKnown() {
+  // AddDllDirectory came with the LOAD_LIBRARY_SEARCH_* flags (Windows 8,
+  // or Windows 7 with update KB2533623): where it is missing, the flags make
+  // LoadLibraryExW fail.
+  const HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
+  return kernel32 != nullptr && GetProcAddress(kernel32, "AddDllDirectory") != nullptr;
+}
+
+HMODULE LoadSystemLibrary(const wchar_t* name, bool search_flags_known) {
+  if (search_flags_known) return LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  // By its full path in the system directory; its own imports are looked
+  // for there first too.
+  wchar_t path[MAX_PATH];
+  const UINT length = GetSystemDirectoryW(path, MAX_PATH);
+  const std::size_t name_length = wcslen(name);
+  if (length == 0 || length + 1 + name_length >= MAX_PATH) return nullptr;
+  path[length] = L'\\';
+  std::memcpy(path + length + 1, name, (name_length + 1) * sizeof(wchar_t));
+  return LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
+}  // namespace win32
+
 namespace {
 
 using SfcIsFileProtectedFn = BOOL(WINAPI*)(HANDLE, LPCWSTR);
@@ -25,7 +56,7 @@ struct ProtectionService {
   SfcIsKeyProtectedFn is_key_protected = nullptr;
 
   ProtectionService() {
-    HMODULE module = LoadLibraryExW(L"sfc.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    const HMODULE module = win32::LoadSystemLibrary(L"sfc.dll", win32::SearchFlagsKnown());
     if (module == nullptr) return;
     is_file_protected = reinterpret_cast<SfcIsFileProtectedFn>(
         reinterpret_cast<void (*)()>(GetProcAddress(module, "SfcIsFileProtected")));
@@ -41,9 +72,49 @@ const ProtectionService& Service() {
 
 HANDLE StdOut() { return GetStdHandle(STD_OUTPUT_HANDLE); }
 
+// A console shows bytes in its own output code page, which the user may
+// have changed (chcp 65001, chcp 1252): the OEM text goes to it as UTF-16.
+bool StdOutIsConsole() {
+  static const bool console = [] {
+    DWORD mode = 0;
+    return GetConsoleMode(StdOut(), &mode) != FALSE;
+  }();
+  return console;
+}
+
+// Older consoles refuse a write larger than what is left of a 64 KB heap
+// (ERROR_NOT_ENOUGH_MEMORY): pieces of 8 KB at most.
+constexpr DWORD kConsolePiece = 4096;  // UTF-16 units
+
+void WriteConsoleText(HANDLE out, const char* data, std::size_t length) {
+  if (length > 0x7FFFFFFF) throw Failure("console write");
+  const int size = static_cast<int>(length);
+  const int wide_length = MultiByteToWideChar(CP_OEMCP, 0, data, size, nullptr, 0);
+  if (wide_length <= 0) throw Failure("console text");
+  std::wstring wide(static_cast<std::size_t>(wide_length), L'\0');
+  MultiByteToWideChar(CP_OEMCP, 0, data, size, &wide[0], wide_length);
+  const wchar_t* next = wide.data();
+  std::size_t left = wide.size();
+  while (left > 0) {
+    DWORD piece = left > kConsolePiece ? kConsolePiece : static_cast<DWORD>(left);
+    // A surrogate pair is never cut in two.
+    if (piece < left && IS_HIGH_SURROGATE(next[piece - 1])) --piece;
+    DWORD written = 0;
+    if (!WriteConsoleW(out, next, piece, &written, nullptr) || written == 0)
+      throw Failure("console write");
+    next += written;
+    left -= written;
+  }
+}
+
 }  // namespace
 
-void Initialize() {}
+void Initialize() {
+  // A name on a drive without media must not open a "no disk" box that
+  // holds up a batch run: the error comes back to the call instead.
+  const UINT mode = SetErrorMode(SEM_FAILCRITICALERRORS);
+  SetErrorMode(mode | SEM_FAILCRITICALERRORS);
+}
 
 // ---- Command line and code pages ----
 
@@ -66,10 +137,13 @@ void ToOemCodePage(char* text, std::size_t length) {
 std::u16string AnsiToUtf16(const std::string& text) {
   if (text.empty()) return std::u16string();
   const int length = static_cast<int>(text.size());
-  const int wide_length = MultiByteToWideChar(CP_THREAD_ACP, 0, text.data(), length, nullptr, 0);
+  // The system's ANSI code page, that of the ...A calls that gave the text;
+  // the thread's may differ (a user whose format locale is not the
+  // system's).
+  const int wide_length = MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
   std::u16string wide(static_cast<std::size_t>(wide_length > 0 ? wide_length : 0), u'\0');
   if (wide_length > 0) {
-    MultiByteToWideChar(CP_THREAD_ACP, 0, text.data(), length,
+    MultiByteToWideChar(CP_ACP, 0, text.data(), length,
                         reinterpret_cast<wchar_t*>(&wide[0]), wide_length);
   }
   return wide;
@@ -108,6 +182,10 @@ bool StdOutputIsCharDevice() { return GetFileType(StdOut()) == FILE_TYPE_CHAR; }
 
 void WriteStdOutput(const char* data, std::size_t length) {
   const HANDLE out = StdOut();
+  if (StdOutIsConsole()) {
+    if (length > 0) WriteConsoleText(out, data, length);
+    return;
+  }
   while (length > 0) {
     const DWORD chunk = length > 0x10000000 ? 0x10000000 : static_cast<DWORD>(length);
     DWORD written = 0;
@@ -134,6 +212,13 @@ std::string CurrentDirectory() {
   }
   directory.resize(length < directory.size() ? length : 0);
   return directory;
+}
+
+std::string FullPathName(const std::string& name) {
+  char buffer[MAX_PATH];
+  const DWORD length = GetFullPathNameA(name.c_str(), MAX_PATH, buffer, nullptr);
+  if (length == 0 || length >= MAX_PATH) return std::string();
+  return std::string(buffer, length);
 }
 
 FileSearch::~FileSearch() { Close(); }
@@ -243,11 +328,12 @@ RegistryKey::~RegistryKey() {
 }
 
 long RegistryKey::Open(std::uint32_t root, const char* subkey, std::uint32_t access) {
+  const HKEY root_key = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(root)));
   HKEY key = nullptr;
-  const LONG result =
-      RegOpenKeyExA(reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(root))),
-                    subkey, 0, access, &key);
-  if (result == ERROR_SUCCESS) handle_ = key;
+  const LONG result = RegOpenKeyExA(root_key, subkey, 0, access, &key);
+  // An empty subkey of a predefined root gives back the root's own handle,
+  // which is not ours to close.
+  if (result == ERROR_SUCCESS && key != root_key) handle_ = key;
   return result;
 }
 

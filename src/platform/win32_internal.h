@@ -1,0 +1,20 @@
+// What win32.cc shares with its own tests; not part of the seam.
+#ifndef TAVREL_PLATFORM_WIN32_INTERNAL_H_
+#define TAVREL_PLATFORM_WIN32_INTERNAL_H_
+
+#include <windows.h>
+
+namespace platform {
+namespace win32 {
+
+// True when LoadLibraryExW knows the LOAD_LIBRARY_SEARCH_* flags.
+bool SearchFlagsKnown();
+// Loads a DLL from the system directory only, never from the program's
+// folder or the current one: with LOAD_LIBRARY_SEARCH_SYSTEM32 where the
+// flags are known, else by its full path there.
+HMODULE LoadSystemLibrary(const wchar_t* name, bool search_flags_known);
+
+}  // namespace win32
+}  // namespace platform
+
+#endif  // TAVREL_PLATFORM_WIN32_INTERNAL_H_
