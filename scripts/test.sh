@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Builds every flavour of tavREL and runs every test:
-#   native g++ and clang++: the unit tests and the end-to-end suite on the
-#     stand-in; with g++ also the same suite against tavrel.exe under Wine;
-#   the Windows build (mingw-w64) with its test doubles;
+#   the linux preset (g++) and clang++: the unit tests and the end-to-end
+#     suite on the stand-in; with g++ also the same suite against tavrel.exe
+#     under Wine;
+#   the mingw preset (mingw-w64 g++) with its test doubles: the portable unit
+#     tests and the Windows backend's tests under Wine;
+#   the mingw-clang preset (clang for mingw-w64): tavrel.exe, warnings as errors;
 #   the whole suite under AddressSanitizer and UndefinedBehaviorSanitizer;
 #   each fuzz target for a few seconds over its seeds.
 set -euo pipefail
@@ -18,14 +21,23 @@ configure() {  # dir, extra cmake arguments...
   ninja -C "$dir" -j"$jobs" >/dev/null
 }
 
-echo "== build: g++, clang++, mingw-w64, sanitizers"
-configure out/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake
-configure out/gcc -DCMAKE_CXX_COMPILER=g++ -DTAVREL_WIN_BUILD="$PWD/out/win"
+preset() {  # name, build arguments...
+  local name=$1; shift
+  cmake --preset "$name" >/dev/null
+  cmake --build --preset "$name" -j"$jobs" "$@" >/dev/null
+}
+
+echo "== build: presets mingw, linux, mingw-clang; clang++, sanitizers"
+preset mingw
+preset linux
+preset mingw-clang --target tavrel
 configure out/clang -DCMAKE_CXX_COMPILER=clang++
 configure out/asan -DCMAKE_CXX_COMPILER=clang++ -DTAVREL_SANITIZE=ON
 
-echo "== tests: g++ build, stand-in and Wine"
-ctest --test-dir out/gcc --output-on-failure -j"$jobs"
+echo "== tests: linux preset, stand-in and Wine"
+ctest --preset linux -j"$jobs"
+echo "== tests: mingw preset, unit tests under Wine"
+ctest --preset mingw
 echo "== tests: clang++ build"
 ctest --test-dir out/clang --output-on-failure -j"$jobs" -E e2e_wine
 echo "== tests: sanitizer build"

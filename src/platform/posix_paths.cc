@@ -215,7 +215,7 @@ void CollapsePath(std::string& path, std::size_t mark) {
 }  // namespace
 
 // As Wine's GetFullPathNameA: the one folder of a drive other than Z: is
-// its root, "\\?\" and "\\.\" names stay as they are, device names
+// its root, "\\?\" and "\\.\" names are only collapsed, device names
 // become "\\.\" names, and neither the name nor the result may reach
 // MAX_PATH.
 std::string FullPathName(const std::string& name) {
@@ -225,13 +225,16 @@ std::string FullPathName(const std::string& name) {
   for (char& c : path) {
     if (c == '/') c = '\\';
   }
-  if (path.compare(0, 4, "\\\\?\\") == 0 || path.compare(0, 4, "\\\\.\\") == 0) return path;
-  const std::string device = DeviceName(path);
+  const bool device_path =
+      path.compare(0, 4, "\\\\?\\") == 0 || path.compare(0, 4, "\\\\.\\") == 0;
+  const std::string device = device_path ? "" : DeviceName(path);
   if (!device.empty()) return "\\\\.\\" + device;
 
   const std::string current = standin::WindowsCurrentDirectory();
   std::size_t mark = 3;  // after "X:\"
-  if (path.compare(0, 2, "\\\\") == 0) {
+  if (device_path) {
+    mark = 4;
+  } else if (path.compare(0, 2, "\\\\") == 0) {
     // \\server\share: the root is the share.
     std::size_t share_end = path.find('\\', 2);
     if (share_end != std::string::npos) share_end = path.find('\\', share_end + 1);

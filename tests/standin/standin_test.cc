@@ -81,6 +81,33 @@ TEST(StandinRegistry, ReadsKeysAndOpensThemAsWineDoes) {
   }
 }
 
+// Each row as Wine's GetFullPathNameA answered it.
+TEST(StandinFullPathName, ResolvesAsWineDoes) {
+  const std::string cwd = platform::CurrentDirectory();
+  const struct {
+    std::string name;
+    std::string full;
+  } rows[] = {
+      {"a\\...\\b", cwd + "\\a\\..\\b"},  // one dot of an inner name goes
+      {"a..\\b", cwd + "\\a.\\b"},
+      {"a .\\b/c", cwd + "\\a \\b\\c"},
+      {"x. .", cwd + "\\x"},                  // every one of the last name's
+      {"...", cwd + "\\"},
+      {".\\a\\.", cwd + "\\a"},
+      {"c:\\a\\..\\..\\..\\b", "c:\\b"},      // never above the root
+      {"c:x\\..\\..\\y", "c:\\y"},            // another drive's folder is its root
+      {"C:", "C:\\"},
+      {"//server/share", "\\\\server\\share"},
+      {"\\\\?\\C:\\x\\..", "\\\\?\\C:"},
+      {"c:\\x\\nul.txt", "\\\\.\\nul"},
+      {"", ""},
+      {"  ", ""},
+      {"Z:\\" + std::string(256, 'a'), "Z:\\" + std::string(256, 'a')},
+      {"Z:\\" + std::string(257, 'a'), ""},  // 260 bytes
+  };
+  for (const auto& r : rows) EXPECT_EQ(platform::FullPathName(r.name), r.full) << r.name;
+}
+
 TEST(StandinCatalogue, SkipsCommentsAndFoldsCase) {
   const auto items = platform::standin::ParseCatalogue(
       "; protected\r\nZ:\\Win\\A.DLL\r\n\r\n   \nHKEY_LOCAL_MACHINE\\Software\\X\n");

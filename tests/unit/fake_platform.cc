@@ -99,7 +99,7 @@ std::string FullPathName(const std::string& name) {
 }
 
 FileSearch::~FileSearch() {}
-void FileSearch::Close() {}
+void FileSearch::Close() { handle_ = nullptr; }
 bool FileSearch::First(const char*) { return false; }
 bool FileSearch::Next() { return false; }
 
@@ -115,7 +115,7 @@ std::size_t File::Read(char*, std::size_t) { throw Failure("no files here"); }
 void File::Write(const char*, std::size_t) { throw Failure("no files here"); }
 void File::Close() {}
 
-RegistryKey::~RegistryKey() {}
+RegistryKey::~RegistryKey() { handle_ = nullptr; }
 
 long RegistryKey::Open(std::uint32_t root, const char* subkey, std::uint32_t) {
   const std::string key = Hex(root) + "\\" + subkey;
