@@ -17,13 +17,12 @@ constexpr std::uint32_t kKeyWow64_64Key = 0x100;
 bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 // The service is asked about the full path: a relative name means nothing
-// to it.  A bare drive ("C:", what "C:\" becomes once its separator is
+// to it.  A bare drive ("C:", what "C:\\" becomes once its separator is
 // stripped) stands for the drive's root, not the drive's current folder.
-// Where the system gives no full path the name goes as written.
-std::string ServiceName(const std::string& path) {
+// Empty where the system gives no full path: the name then goes as written.
+std::string FullPathFor(const std::string& path) {
   const bool bare_drive = path.size() == 2 && IsDriveLetter(path[0]) && path[1] == ':';
-  const std::string full = platform::FullPathName(bare_drive ? path + '\\' : path);
-  return full.empty() ? path : full;
+  return platform::FullPathName(bare_drive ? path + '\\' : path);
 }
 
 void ReportItem(bool is_protected, const std::string& name) {
@@ -46,8 +45,9 @@ void ReportItem(bool is_protected, const std::string& name) {
 
 void CheckFileProtection(const std::string& path) {
   try {
+    const std::string full = FullPathFor(path);
     const bool is_protected =
-        platform::SfcFileProtected(platform::AnsiToUtf16(ServiceName(path)).c_str());
+        platform::SfcFileProtected(platform::AnsiToUtf16(full.empty() ? path : full).c_str());
     ReportItem(is_protected, path);
   } catch (const ReportFailure&) {
     throw;

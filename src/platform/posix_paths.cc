@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/platform.h"
@@ -146,21 +147,27 @@ std::string CurrentDirectory() { return standin::WindowsCurrentDirectory(); }
 
 namespace {
 
-// CON, PRN, AUX, NUL, COM1-9, LPT1-9 as a file name's base, in any folder:
-// the base as written, or "".
+// CON, PRN, AUX, NUL, COM1-9, LPT1-9, in any case: the names of devices.
+bool IsDeviceBase(const char* base, std::size_t length) {
+  char upper[4];
+  if (length != 3 && length != 4) return false;
+  for (std::size_t i = 0; i < length; ++i)
+    upper[i] = base[i] >= 'a' && base[i] <= 'z' ? static_cast<char>(base[i] - 32) : base[i];
+  const std::string_view name(upper, length);
+  if (length == 3) return name == "CON" || name == "PRN" || name == "AUX" || name == "NUL";
+  return (name.substr(0, 3) == "COM" || name.substr(0, 3) == "LPT") && upper[3] >= '1' &&
+         upper[3] <= '9';
+}
+
+// A file name whose base (before its extension, trailing blanks dropped)
+// names a device, in any folder: that base as written, or "".
 std::string DeviceName(const std::string& path) {
   const std::size_t slash = path.find_last_of("\\/");
-  std::string base = path.substr(slash == std::string::npos ? 0 : slash + 1);
-  base = base.substr(0, base.find_first_of(".:"));
-  while (!base.empty() && base.back() == ' ') base.pop_back();
-  for (const char* device : {"CON", "PRN", "AUX", "NUL"}) {
-    if (standin::EqualIgnoringCase(base, device)) return base;
-  }
-  if (base.size() == 4 && base[3] >= '1' && base[3] <= '9' &&
-      (standin::EqualIgnoringCase(base.substr(0, 3), "COM") ||
-       standin::EqualIgnoringCase(base.substr(0, 3), "LPT")))
-    return base;
-  return "";
+  const std::size_t start = slash == std::string::npos ? 0 : slash + 1;
+  std::size_t end = path.find_first_of(".:", start);
+  if (end == std::string::npos) end = path.size();
+  while (end > start && path[end - 1] == ' ') --end;
+  return IsDeviceBase(path.data() + start, end - start) ? path.substr(start, end - start) : "";
 }
 
 // "." and ".." and the dots and blanks that end names, from `mark` on (the
@@ -212,6 +219,33 @@ void CollapsePath(std::string& path, std::size_t mark) {
   path.erase(end);
 }
 
+// Most names reach the check already full and plain ("X:\\a\\b.dll"):
+// nothing in them to resolve, and the walk asks for every file it checks.
+bool IsPlainFullPath(const std::string& path) {
+  if (path.size() < 3 || !standin::IsDriveLetter(path[0]) || path[1] != ':' || path[2] != '\\')
+    return false;
+  std::size_t last_name = 3;       // where the last name starts
+  std::size_t base_end = std::string::npos;  // its first dot
+  for (std::size_t i = 3; i < path.size(); ++i) {
+    const char c = path[i];
+    const char before = path[i - 1];
+    if (c == '\\') {
+      if (before == '\\' || before == '.') return false;
+      last_name = i + 1;
+      base_end = std::string::npos;
+    } else if (c == '.') {
+      if (before == '\\') return false;
+      if (base_end == std::string::npos) base_end = i;
+    } else if (c == '/' || c == ':') {
+      return false;
+    }
+  }
+  if (path.back() == '.' || path.back() == ' ') return false;
+  std::size_t end = base_end == std::string::npos ? path.size() : base_end;
+  while (end > last_name && path[end - 1] == ' ') --end;
+  return !IsDeviceBase(path.data() + last_name, end - last_name);
+}
+
 }  // namespace
 
 // As Wine's GetFullPathNameA: the one folder of a drive other than Z: is
@@ -221,6 +255,7 @@ void CollapsePath(std::string& path, std::size_t mark) {
 std::string FullPathName(const std::string& name) {
   if (name.empty() || name.size() >= kMaxPath) return "";
   if (name.find_first_not_of(' ') == std::string::npos) return "";
+  if (IsPlainFullPath(name)) return name;
   std::string path = name;
   for (char& c : path) {
     if (c == '/') c = '\\';
@@ -230,7 +265,9 @@ std::string FullPathName(const std::string& name) {
   const std::string device = device_path ? "" : DeviceName(path);
   if (!device.empty()) return "\\\\.\\" + device;
 
-  const std::string current = standin::WindowsCurrentDirectory();
+  // tavREL never changes its current folder: read once, as the system
+  // keeps it in the process rather than asking the disk.
+  static const std::string current = standin::WindowsCurrentDirectory();
   std::size_t mark = 3;  // after "X:\"
   if (device_path) {
     mark = 4;
