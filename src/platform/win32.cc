@@ -17,6 +17,11 @@
 // the 32-bit sfc.dll: the build refuses it, and so does the code.
 static_assert(sizeof(void*) == 8, "tavREL is a 64-bit Windows program");
 
+// Headers for Windows 7 may lack the flag that update KB2533623 brought.
+#ifndef LOAD_LIBRARY_SEARCH_SYSTEM32
+#define LOAD_LIBRARY_SEARCH_SYSTEM32 0x00000800
+#endif
+
 namespace platform {
 
 namespace win32 {
