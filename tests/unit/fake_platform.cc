@@ -19,17 +19,13 @@ void Reset() { Sys() = System(); }
 namespace platform {
 namespace {
 
-// Windows-1252 letters: a-z, à-þ without ÷, and š œ ž ÿ.
+// Windows-1252 letters: a-z and à-þ (without ÷) against A-Z and À-Þ.
 unsigned char Upper(unsigned char c) {
-  if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) return c - 0x20;
-  if (c == 0x9A || c == 0x9C || c == 0x9E) return c - 0x10;
-  return c == 0xFF ? 0x9F : c;
+  return (c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7) ? c - 0x20 : c;
 }
 
 unsigned char Lower(unsigned char c) {
-  if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 0x20;
-  if (c == 0x8A || c == 0x8C || c == 0x8E) return c + 0x10;
-  return c == 0x9F ? 0xFF : c;
+  return (c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) ? c + 0x20 : c;
 }
 
 std::string Narrow(const char16_t* text) {
