@@ -60,7 +60,25 @@ std::string WindowsCurrentDirectory() {
   for (char& c : windows) {
     if (c == '/') c = '\\';
   }
-  return windows;
+  // Wine takes this folder by its Windows name, whose parts each lose one
+  // "." at their end, and that twice over (a part "c.." is opened as "c");
+  // where that leads to no folder, it starts in its Windows folder instead.
+  if (windows.find(".\\") == std::string::npos && windows.back() != '.') return windows;
+  const auto trim = [](const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      const bool part_end = i + 1 == text.size() || text[i + 1] == '\\';
+      if (!(part_end && text[i] == '.' && text[i - 1] != '\\')) out += text[i];
+    }
+    return out;
+  };
+  const std::string opened = trim(trim(windows));
+  std::string folder = AnsiToUtf8(opened.substr(2));
+  for (char& c : folder) {
+    if (c == '\\') c = '/';
+  }
+  struct stat info;
+  return stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) ? opened : "C:\\windows";
 }
 
 std::string HostPath(const std::string& windows_path, bool parent_only) {
@@ -99,12 +117,11 @@ std::string HostPath(const std::string& windows_path, bool parent_only) {
     }
     components.push_back(component);
   }
-  // The system's trimming: a name that ends in a single "." loses it,
-  // wherever it stands; the last name of a path that does not end with a
-  // separator loses every "." and blank at its end.
+  // The system's trimming: a name followed by a separator loses one "." at
+  // its end ("y.." is looked up as "y."); the last name of a path that does
+  // not end with a separator loses every "." and blank at its end.
   for (std::string& component : components) {
-    const std::size_t n = component.size();
-    if (n >= 2 && component[n - 1] == '.' && component[n - 2] != '.') component.pop_back();
+    if (component.size() >= 2 && component.back() == '.') component.pop_back();
   }
   if (!components.empty() && !path.empty() && path.back() != '\\') {
     std::string& final_component = components.back();
