@@ -46,6 +46,40 @@ bool FindCaseInsensitive(const std::string& directory, const std::string& compon
   return matched;
 }
 
+// The parts of an absolute path (without its drive) as the system reads
+// them: "." and ".." are resolved in the text, before the disk is asked.
+std::vector<std::string> Components(const std::string& absolute, bool trim_last) {
+  std::vector<std::string> components;
+  std::size_t start = 0;
+  while (start <= absolute.size()) {
+    std::size_t end = absolute.find('\\', start);
+    if (end == std::string::npos) end = absolute.size();
+    std::string component = absolute.substr(start, end - start);
+    start = end + 1;
+    if (component.empty() || component == ".") continue;
+    if (component == "..") {
+      if (!components.empty()) components.pop_back();
+      continue;
+    }
+    components.push_back(component);
+  }
+  // The system's trimming: a name followed by a separator loses one "." at
+  // its end ("y.." is looked up as "y."); the last name of a path that does
+  // not end with a separator loses every "." and blank at its end.
+  for (std::string& component : components) {
+    if (component.size() >= 2 && component.back() == '.') component.pop_back();
+  }
+  if (!components.empty() && trim_last) {
+    std::string& final_component = components.back();
+    while (!final_component.empty() &&
+           (final_component.back() == '.' || final_component.back() == ' '))
+      final_component.pop_back();
+    if (final_component.empty()) components.pop_back();
+  }
+
+  return components;
+}
+
 }  // namespace
 
 bool IsNullDevice(const std::string& file_name) {
@@ -60,25 +94,23 @@ std::string WindowsCurrentDirectory() {
   for (char& c : windows) {
     if (c == '/') c = '\\';
   }
-  // Wine takes this folder by its Windows name, whose parts each lose one
-  // "." at their end, and that twice over (a part "c.." is opened as "c");
-  // where that leads to no folder, it starts in its Windows folder instead.
-  if (windows.find(".\\") == std::string::npos && windows.back() != '.') return windows;
-  const auto trim = [](const std::string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-      const bool part_end = i + 1 == text.size() || text[i + 1] == '\\';
-      if (!(part_end && text[i] == '.' && text[i - 1] != '\\')) out += text[i];
-    }
-    return out;
-  };
-  const std::string opened = trim(trim(windows));
-  std::string folder = AnsiToUtf8(opened.substr(2));
-  for (char& c : folder) {
-    if (c == '\\') c = '/';
+  // Wine takes this folder by its Windows name, read as the system reads
+  // a path (a part followed by "\\" loses one "." at its end, the last part
+  // every "." and blank), and opens that name, which reads it once more;
+  // where this leads to no folder, it starts in its Windows folder instead.
+  std::string read_once;
+  for (const std::string& part : Components(windows.substr(2), true)) read_once += part + "\\";
+  std::string opened = "Z:", folder;
+  for (const std::string& part : Components(read_once, false)) {
+    opened += "\\" + part;
+    folder += "/" + AnsiToUtf8(part);
   }
+  if (folder.empty()) opened += "\\";
+  if (opened == windows) return windows;
   struct stat info;
-  return stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) ? opened : "C:\\windows";
+  return stat(folder.empty() ? "/" : folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode)
+             ? opened
+             : "C:\\windows";
 }
 
 std::string HostPath(const std::string& windows_path, bool parent_only) {
@@ -101,35 +133,8 @@ std::string HostPath(const std::string& windows_path, bool parent_only) {
     absolute = current() + "\\" + path;
   }
 
-  // "." and ".." are resolved in the text, as the system does, before the
-  // disk is asked.
-  std::vector<std::string> components;
-  std::size_t start = 0;
-  while (start <= absolute.size()) {
-    std::size_t end = absolute.find('\\', start);
-    if (end == std::string::npos) end = absolute.size();
-    std::string component = absolute.substr(start, end - start);
-    start = end + 1;
-    if (component.empty() || component == ".") continue;
-    if (component == "..") {
-      if (!components.empty()) components.pop_back();
-      continue;
-    }
-    components.push_back(component);
-  }
-  // The system's trimming: a name followed by a separator loses one "." at
-  // its end ("y.." is looked up as "y."); the last name of a path that does
-  // not end with a separator loses every "." and blank at its end.
-  for (std::string& component : components) {
-    if (component.size() >= 2 && component.back() == '.') component.pop_back();
-  }
-  if (!components.empty() && !path.empty() && path.back() != '\\') {
-    std::string& final_component = components.back();
-    while (!final_component.empty() &&
-           (final_component.back() == '.' || final_component.back() == ' '))
-      final_component.pop_back();
-    if (final_component.empty()) components.pop_back();
-  }
+  const std::vector<std::string> components =
+      Components(absolute, !path.empty() && path.back() != '\\');
 
   // Most names are spelt as on disk: one look settles them.
   std::string host;
@@ -323,6 +328,8 @@ std::uint32_t FileAttributes(const char* path) {
   if (text.find_first_of("*?<>|\"", last == std::string::npos ? 0 : last + 1) !=
       std::string::npos)
     return kInvalidFileAttributes;
+  // NUL is a device wherever the path leads, never a folder.
+  if (standin::IsNullDevice(text.substr(last == std::string::npos ? 0 : last + 1))) return 0x20u;
   const std::string host = standin::HostPath(text);
   struct stat info;
   if (host.empty() || stat(host.c_str(), &info) != 0) return kInvalidFileAttributes;

@@ -1,11 +1,18 @@
 #!/usr/bin/env python3
-"""End-to-end suite of tavREL: every scenario of scenarios.py against one backend.
+"""End-to-end suite of tavREL: every scenario of scenarios.py against one backend, or
+random scenarios (generate.py) on both, compared with each other.
 
   run_e2e.py native PROGRAM     the POSIX stand-in build (out/x/tavrel)
   run_e2e.py wine [WIN_BUILD]   tavrel.exe of a mingw build dir under Wine; without
                                 the dir, $TAVREL_WIN_BUILD; without both, skipped (77)
+  run_e2e.py diff PROGRAM [WIN_BUILD] --seeds A-B
+                                seeds A to B-1 on both; a scenario whose console
+                                bytes, files afterwards or exit status differ is
+                                shrunk and printed with its seed
 
 -k TEXT runs the scenarios whose name holds TEXT; --keep leaves the fixtures.
+Scenarios marked as_user run as an ordinary user made for the tests (TEST_USER),
+under Wine with a prefix of its own.
 Each scenario gets a fresh fixture folder; {R} in its texts is that folder's
 Windows path (Z:\\dev\\shm\\...\\r), {Q} the same without "Z:\\".  Standard output
 goes to a file and is compared byte for byte, as are the files named
@@ -15,6 +22,7 @@ import argparse
 import fcntl
 import os
 import pty
+import pwd
 import re
 import shutil
 import subprocess
@@ -27,10 +35,24 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 import scenarios  # noqa: E402
 from scenarios import CLOSED_PIPE, NO_ACCESS, TERMINAL, Link, ReadOnly  # noqa: E402
+import generate  # noqa: E402
 
 PROGRAM_ACCENTS = "éèàê"  # the program's own words are Windows-1252 bytes
 PEAKS = {}  # scenario name: the peak resident set of its run, in KB
 SANITIZED = os.environ.get("TAVREL_E2E_SANITIZED")  # a sanitizer's memory grows anyway
+TEST_USER = "tavrel-e2e"
+FIXTURE_REG = os.path.join(HERE, "fixture.reg")
+
+
+def test_user():
+    """setpriv's arguments for running as TEST_USER, who is made if missing."""
+    try:
+        user = pwd.getpwnam(TEST_USER)
+    except KeyError:  # another suite may be making it at the same time
+        subprocess.run(["useradd", "--system", "--no-create-home", "--shell",
+                        "/usr/sbin/nologin", TEST_USER], stderr=subprocess.DEVNULL)
+        user = pwd.getpwnam(TEST_USER)
+    return ["setpriv", "--reuid=%d" % user.pw_uid, "--regid=%d" % user.pw_gid, "--clear-groups"]
 
 
 def windows_path(host_path):
@@ -50,8 +72,8 @@ def execute(command, timeout, **options):
 class Native:
     name = "native"
 
-    def __init__(self, program):
-        self.program = os.path.abspath(program)
+    def __init__(self, program, registry=FIXTURE_REG):
+        self.program, self.registry = os.path.abspath(program), registry
 
     def setup(self):
         pass
@@ -60,11 +82,10 @@ class Native:
         pass
 
     def run(self, sc, argv, raw_line, env, cwd, work, **streams):
-        env["TAVREL_STANDIN_REGISTRY"] = os.path.join(HERE, "fixture.reg")
+        env["TAVREL_STANDIN_REGISTRY"] = self.registry
         if raw_line is not None:
             env["TAVREL_STANDIN_CMDLINE"] = raw_line
-        nobody = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"]
-        return execute((nobody if sc.as_nobody else []) + [self.program] + argv, 60, env=env,
+        return execute((test_user() if sc.as_user else []) + [self.program] + argv, 60, env=env,
                        cwd=cwd, **streams)
 
     @staticmethod
@@ -75,7 +96,7 @@ class Native:
 class Wine:
     name = "wine"
 
-    def __init__(self, build):
+    def __init__(self, build, registry=FIXTURE_REG):
         build = os.path.abspath(build)
         doubles = os.path.join(build, "tests", "wine")
         self.exe = os.path.join(build, "tavrel.exe")
@@ -88,12 +109,19 @@ class Wine:
                 sys.exit("e2e-wine: missing %s (build the mingw tree)" % f)
         self.wine = self.tool("TAVREL_WINE", "/usr/lib/wine/wine64", "wine64", "wine")
         self.server = self.tool("TAVREL_WINESERVER", "/usr/lib/wine/wineserver", "wineserver")
-        self.prefix = os.path.join(build, "e2e-wineprefix")
-        self.env = {"WINEPREFIX": self.prefix, "WINESERVER": self.server, "WINEDEBUG": "-all",
-                    # Our sfc.dll in system32 replaces Wine's own; no Mono or Gecko.
-                    "WINEDLLOVERRIDES": "sfc=n;mscoree,mshtml="}
-        self.own_server = False
-        self.lock = None
+        self.registry = registry
+        # root's prefix, and the ordinary user's, which must belong to that user.
+        self.prefixes = {False: os.path.join(build, "e2e-wineprefix"),
+                         True: os.path.join(build, "e2e-wineprefix-user")}
+        self.started = {}  # as_user: True when this suite started that prefix's server
+        self.locks = []
+
+    def env_for(self, as_user):
+        prefix = self.prefixes[as_user]
+        return {"WINEPREFIX": prefix, "WINESERVER": self.server, "WINEDEBUG": "-all",
+                "HOME": prefix if as_user else os.environ.get("HOME", "/"),
+                # Our sfc.dll in system32 replaces Wine's own; no Mono or Gecko.
+                "WINEDLLOVERRIDES": "sfc=n;mscoree,mshtml="}
 
     @staticmethod
     def tool(variable, *candidates):
@@ -102,32 +130,43 @@ class Wine:
                 return shutil.which(c)
         sys.exit("e2e-wine: %s not found (set %s)" % (candidates[0], variable))
 
-    def setup(self):
-        os.makedirs(self.prefix, exist_ok=True)
-        self.lock = open(self.prefix + ".lock", "w")  # one suite at a time per prefix
-        fcntl.flock(self.lock, fcntl.LOCK_EX)
-        env = dict(os.environ, LANG=scenarios.FRENCH, **self.env)
+    def setup(self, as_user=False):
+        """Readies a prefix once a suite: its own server, our sfc.dll, the keys."""
+        if as_user in self.started:
+            return
+        prefix, user = self.prefixes[as_user], test_user() if as_user else []
+        os.makedirs(prefix, exist_ok=True)
+        self.locks.append(open(prefix + ".lock", "w"))  # one suite at a time per prefix
+        fcntl.flock(self.locks[-1], fcntl.LOCK_EX)
+        if as_user:
+            subprocess.run(["chown", "-R", "--from=root", TEST_USER, prefix], check=True)
+        env = dict(os.environ, LANG=scenarios.FRENCH, **self.env_for(as_user))
         env.pop("LC_ALL", None)
         quiet = {"stdout": subprocess.DEVNULL, "stderr": subprocess.DEVNULL}
         # One server for the whole suite, unless one already serves the prefix.
-        self.own_server = subprocess.run([self.server, "-p"], env=env, **quiet).returncode == 0
-        ready = os.path.join(self.prefix, ".tavrel-ready")
+        self.started[as_user] = subprocess.run(user + [self.server, "-p"], env=env,
+                                               **quiet).returncode == 0
+        ready = os.path.join(prefix, ".tavrel-ready")
         if not os.path.exists(ready):
-            subprocess.run([self.wine, "wineboot", "-i"], env=env, check=True, **quiet)
+            subprocess.run(user + [self.wine, "wineboot", "-i"], env=env, check=True, **quiet)
             open(ready, "w").close()
-        shutil.copyfile(self.sfc, os.path.join(self.prefix, "drive_c/windows/system32/sfc.dll"))
-        # The fixture deletes its keys first, so importing it again is harmless.
-        subprocess.run([self.wine, "regedit", "/S", windows_path(os.path.join(HERE, "fixture.reg"))],
-                       env=env, check=True, **quiet)
+        shutil.copyfile(self.sfc, os.path.join(prefix, "drive_c/windows/system32/sfc.dll"))
+        # Each .reg file deletes its keys first, so importing it again is harmless.
+        for reg in {FIXTURE_REG, self.registry}:
+            subprocess.run(user + [self.wine, "regedit", "/S", windows_path(reg)], env=env,
+                           check=True, **quiet)
 
     def teardown(self):
-        if self.own_server:
-            subprocess.run([self.server, "-k"], env=dict(os.environ, **self.env))
-        if self.lock:
-            self.lock.close()
+        for as_user, started in self.started.items():
+            if started:
+                subprocess.run((test_user() if as_user else []) + [self.server, "-k"],
+                               env=dict(os.environ, **self.env_for(as_user)))
+        for lock in self.locks:
+            lock.close()
 
     def run(self, sc, argv, raw_line, env, cwd, work, **streams):
-        env.update(self.env)
+        self.setup(sc.as_user)
+        env.update(self.env_for(sc.as_user))
         exe = self.exe
         if sc.exe_beside_everything:
             # A copy of tavrel.exe with a "protect everything" sfc.dll beside
@@ -145,10 +184,11 @@ class Wine:
             env["TAVREL_LAUNCH_PROGRAM"] = windows_path(exe)
             env["TAVREL_LAUNCH_CMDLINE_FILE"] = windows_path(line_file)
             command = [self.wine, self.launch]
-        return execute(command, 120, env=env, cwd=cwd, **streams)
+        return execute((test_user() if sc.as_user else []) + command, 120, env=env, cwd=cwd,
+                       **streams)
 
     def hold(self, path):
-        return (["env"] + ["%s=%s" % v for v in self.env.items()]
+        return (["env"] + ["%s=%s" % v for v in self.env_for(False).items()]
                 + [self.wine, self.holder, windows_path(path)])
 
 
@@ -181,7 +221,7 @@ class Texts:
                         for i in items)
 
 
-def build_fixture(root, files, texts):
+def build_fixture(root, files, texts, as_user):
     for rel, value in sorted(files.items()):
         path = os.path.join(root, texts.sub(rel))
         os.makedirs(path if rel.endswith("/") else os.path.dirname(path), exist_ok=True)
@@ -193,8 +233,10 @@ def build_fixture(root, files, texts):
                 f.write(texts.encode(content, texts.ansi))
             if isinstance(value, ReadOnly):
                 os.chmod(path, 0o444)
-        elif value is NO_ACCESS:
-            os.chmod(path, 0)
+    for folder, _, _ in os.walk(root) if as_user else ():  # for the user's reports
+        os.chmod(folder, 0o777)
+    for rel in (rel for rel, value in files.items() if value is NO_ACCESS):
+        os.chmod(os.path.join(root, texts.sub(rel)), 0)
 
 
 def difference(label, expected, actual):
@@ -216,13 +258,14 @@ def difference(label, expected, actual):
     return out
 
 
-def run_scenario(backend, sc, base):
+def observe(backend, sc, base):
+    """Runs `sc` in a fresh fixture: the process, its console bytes, the fixture folder."""
     work = os.path.join(base, "w")
     shutil.rmtree(work, ignore_errors=True)
     root = os.path.join(work, "r")
     os.makedirs(root)
     texts = Texts(root, sc.ansi, sc.oem)
-    build_fixture(root, sc.files, texts)
+    build_fixture(root, sc.files, texts, sc.as_user)
     cwd = sc.cwd if sc.cwd.startswith("/") else os.path.join(root, sc.cwd)
     catalogue = os.path.join(work, "sfc.txt")
     with open(catalogue, "wb") as f:
@@ -254,18 +297,22 @@ def run_scenario(backend, sc, base):
         if holder:
             holder.kill()
             holder.wait()
+    with open(err_path, "rb") as f:
+        proc.errors = f.read()
+    with open(out_path if sc.stdout is None else os.devnull, "rb") as f:
+        return proc, f.read(), root, texts
 
+
+def run_scenario(backend, sc, base):
+    proc, console, root, texts = observe(backend, sc, base)
     problems = []
     PEAKS[sc.name] = proc.peak
     if proc.peak > PEAKS.get(sc.memory_as, proc.peak) + 8 * 1024 and not SANITIZED:
         problems.append("  peak memory %d KB, %d KB in %r" % (proc.peak, PEAKS[sc.memory_as],
                                                                sc.memory_as))
-    if sc.stdout is None:
-        expected = texts.lines(sc.out, sc.oem)
-        with open(out_path, "rb") as f:
-            actual = f.read()
-        if actual != expected:
-            problems += difference("console", expected, actual)
+    expected = texts.lines(sc.out, sc.oem)
+    if sc.stdout is None and console != expected:
+        problems += difference("console", expected, console)
     if proc.returncode != sc.exit:
         problems.append("  exit status %d, expected %d" % (proc.returncode, sc.exit))
     for rel, lines in sorted(sc.after.items()):
@@ -281,30 +328,82 @@ def run_scenario(backend, sc, base):
             expected = texts.lines(lines, sc.ansi)
             if actual != expected:
                 problems += difference(rel, expected, actual)
-    with open(err_path, "rb") as f:
-        errors = f.read()
-    if problems and errors:
-        problems.append("  stderr: %r" % errors[-400:])
+    if problems and proc.errors:
+        problems.append("  stderr: %r" % proc.errors[-400:])
     return problems
+
+
+def outcome(backend, sc, base):
+    """What a run leaves: console bytes, exit status, every file and folder afterwards."""
+    proc, console, root, _ = observe(backend, sc, base)
+    found = {"console": console, "exit status": b"%d" % proc.returncode}
+    for folder, dirs, files in os.walk(root):
+        found.update({os.path.relpath(os.path.join(folder, d), root): None for d in dirs})
+        for name in files:
+            with open(os.path.join(folder, name), "rb") as f:
+                found[os.path.relpath(f.name, root)] = f.read()
+    return found
+
+
+def differences(backends, seed, spec, base):
+    sc = generate.make(seed, spec)
+    first, second = (outcome(b, sc, base) for b in backends)
+    return [(key, first.get(key), second.get(key)) for key in sorted(set(first) | set(second))
+            if first.get(key) != second.get(key)]
+
+
+def shrink(backends, seed, spec, base, tries=200):
+    """`spec` without each element whose removal leaves the backends still differing."""
+    progress = True
+    while progress and tries > 0:
+        progress = False
+        for field in ("tokens", "lines", "files", "sfc", "env"):
+            i = 0
+            while i < len(spec[field]) and tries > 0:
+                trial, tries = dict(spec, **{field: spec[field][:i] + spec[field][i + 1:]}), tries - 1
+                if differences(backends, seed, trial, base):
+                    spec, progress = trial, True
+                else:
+                    i += 1
+    return spec
+
+
+def compare(backends, seeds, base):
+    """Each seed's scenario on both backends; returns the count that differ."""
+    failed = 0
+    for seed in seeds:
+        spec = generate.scenario(seed)
+        if not differences(backends, seed, spec, base):
+            continue
+        failed += 1
+        spec = shrink(backends, seed, spec, base)
+        sc = generate.make(seed, spec)
+        print("DIFF seed %d: %r in %r%s" % (seed, sc.line, sc.cwd or ".",
+                                            " as the user" if sc.as_user else ""))
+        print("  files %r\n  env %r, catalogue %r" % (sc.files, sc.env, sc.sfc))
+        for key, first, second in differences(backends, seed, spec, base):
+            print("\n".join(difference("%s (stand-in, then Wine)" % key, first or b"<none>",
+                                        second or b"<none>")))
+    return failed
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__,
                                      formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("backend", choices=["native", "wine"])
+    parser.add_argument("backend", choices=["native", "wine", "diff"])
     parser.add_argument("target", nargs="?", default="")
+    parser.add_argument("build", nargs="?", default="")
     parser.add_argument("-k", dest="only", default="")
+    parser.add_argument("--seeds", default="0-300")
     parser.add_argument("--keep", action="store_true")
     options = parser.parse_args()
 
-    if options.backend == "native":
-        backend = Native(options.target)
-    else:
-        build = options.target or os.environ.get("TAVREL_WIN_BUILD", "")
+    build = (options.build if options.backend == "diff" else options.target
+             ) or os.environ.get("TAVREL_WIN_BUILD", "")
+    if options.backend != "native":
         if not build:
-            print("e2e-wine: skipped (no Windows build: set TAVREL_WIN_BUILD)")
+            print("e2e-%s: skipped (no Windows build: set TAVREL_WIN_BUILD)" % options.backend)
             return 77
-        backend = Wine(build)
         # Wine takes its code pages from the host's locale, which must exist.
         have = subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout.lower()
         wanted = {s.lang for s in scenarios.SCENARIOS if s.runs_on("wine")}
@@ -314,21 +413,34 @@ def main():
                   % " ".join(missing))
             return 1
 
-    selected = [s for s in scenarios.SCENARIOS if options.only in s.name]
     # Short names, so that {R} stays short; in memory where there is one, for speed.
     shm = "/dev/shm" if os.path.isdir("/dev/shm") else "/tmp"
     base = tempfile.mkdtemp(prefix="tve2e.", dir=shm)
     os.chmod(base, 0o755)  # for runs as an unprivileged user
+    if options.backend == "diff":
+        seeds = range(*map(int, options.seeds.split("-")))
+        registry = os.path.join(base, "generated.reg")
+        with open(registry, "wb") as f:
+            f.write(generate.registry(seeds))
+        backends = [Native(options.target, registry), Wine(build, registry)]
+        selected = []
+    else:
+        backends = [Native(options.target) if options.backend == "native" else Wine(build)]
+        selected = [s for s in scenarios.SCENARIOS if options.only in s.name]
     passed = failed = other = 0
     started = time.monotonic()
     try:
-        backend.setup()
+        for backend in backends:
+            backend.setup()
+        if options.backend == "diff":
+            failed = compare(backends, seeds, base)
+            passed = len(seeds) - failed
         for sc in selected:
-            if not sc.runs_on(backend.name):
+            if not sc.runs_on(options.backend):
                 other += 1
                 continue
             try:
-                problems = run_scenario(backend, sc, base)
+                problems = run_scenario(backends[0], sc, base)
             except subprocess.TimeoutExpired:
                 problems = ["  timed out"]
             if problems:
@@ -338,12 +450,15 @@ def main():
             else:
                 passed += 1
     finally:
-        backend.teardown()
+        for backend in backends:
+            backend.teardown()
         if not options.keep:
             shutil.rmtree(base, ignore_errors=True)
-    print("e2e-%s: %d scenarios in %.1f s; %d for the other backend only"
-          % (backend.name, passed + failed, time.monotonic() - started, other))
-    print("e2e-%s: %d passed, %d failed" % (backend.name, passed, failed))
+    print("e2e-%s: %d scenarios in %.1f s%s" % (
+        options.backend, passed + failed, time.monotonic() - started,
+        " on each backend" if options.backend == "diff" else
+        "; %d for the other backend only" % other))
+    print("e2e-%s: %d passed, %d failed" % (options.backend, passed, failed))
     return 1 if failed else 0
 
 

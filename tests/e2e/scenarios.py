@@ -10,7 +10,7 @@ each), files afterwards (ANSI, CR LF each; bytes as they are; None: must not
 exist) and the exit status.  Standard output is a file, the host path
 `stdout`, a pipe whose reader is gone (CLOSED_PIPE) or a terminal (TERMINAL:
 console bytes unchecked).  `hold` names a file that another process holds
-open for writing, `as_nobody` runs the stand-in as an unprivileged user, and
+open for writing, `as_user` runs the stand-in as an unprivileged user, and
 `memory_as` names an earlier scenario whose peak memory the run may pass by
 8 MB at most.  {R} is the fixture folder's Windows path, {Q} the same
 without "Z:\\", {P<n>} a name that makes {R}\\{P<n>} n + 1 bytes long.
@@ -40,7 +40,7 @@ CLOSED_PIPE, TERMINAL = "closed pipe", "terminal"
 class Scenario:
     def __init__(self, name, command=None, files=None, cwd="", env=None, sfc=(), out=(),
                  after=None, exit=0, only=None, why="", lang=FRENCH, stdout=None,
-                 exe_beside_everything=False, hold=None, as_nobody=False, memory_as=None):
+                 exe_beside_everything=False, hold=None, as_user=False, memory_as=None):
         self.name = name
         self.args = command if isinstance(command, list) else []
         self.line = command if isinstance(command, str) else None
@@ -57,7 +57,7 @@ class Scenario:
         self.ansi, self.oem = ("cp932", "cp932") if lang == JAPANESE else ("cp1252", "cp850")
         self.stdout = stdout
         self.exe_beside_everything = exe_beside_everything
-        self.hold, self.as_nobody, self.memory_as = hold, as_nobody, memory_as
+        self.hold, self.as_user, self.memory_as = hold, as_user, memory_as
         assert (only is None) == (why == ""), name + ": a one-backend scenario says why"
 
     def runs_on(self, backend):
@@ -545,7 +545,7 @@ SCENARIOS = [
     S("tree: a subfolder that cannot be read is passed over", ["/R", "/L:{R}\\names.txt"],
       files={"u/a.dll": "", "u/locked/": NO_ACCESS, "u/locked/b.dll": "", "u/z/c.dll": "",
              "names.txt": listing("{R}\\u\\*.dll", "{R}\\u\\locked\\*.dll", "{R}\\u\\locked\\")},
-      out=under("{R}\\u\\", "a.dll z\\c.dll") + [N("{R}\\u\\locked")], as_nobody=True,
+      out=under("{R}\\u\\", "a.dll z\\c.dll") + [N("{R}\\u\\locked")], as_user=True,
       only="native", why="Wine's prefix belongs to root, who reads every folder: only the "
                           "stand-in runs as an unprivileged user"),
     # Each level is listed as "<folder>\\*.*", 155 bytes at the top, 259 at level 26 (4 more
