@@ -1,40 +1,35 @@
-"""Random scenarios that run_e2e.py's "diff" mode runs on both backends and compares.
-
-From a seed: a tree under the fixture folder, variables, a catalogue of protected
-items, registry keys of the seed's own, a raw command line with random options, and
-sometimes a list file, an existing report and a run as an ordinary user.  A scenario
-is a dict of lists, so that a differing one shrinks by dropping elements.
-
-Left out, because the two backends cannot share them:
-- names holding * ? " < > | : or \\ (no Windows name: Wine shows such files under
-  made-up short names), names of dots alone (Wine passes "...\\" on as "..\\", which
-  the host takes for the parent), device names but NUL (the stand-in knows NUL alone),
-  and two names of one folder equal in any letter case (no Windows folder holds both);
-- a current folder one of whose parts ends in ".", or whose last part ends in a blank
-  (Wine then starts in its Windows folder, whose files the stand-in does not have);
-- a "\\" right after HKCR (Wine strips one there; Windows refuses it, see the README);
-- code page 932 (the stand-in's ANSI code page is 1252 alone), and read-only reports
-  and unreadable folders as root (Wine as root writes and reads them all): those come
-  only in runs as the ordinary user;
+"""Random scenarios, from a seed, for run_e2e.py's "diff" mode: a tree, variables, a
+catalogue, registry keys of the seed's own, a raw command line with random options, and
+sometimes a list file, an existing report, a run as the ordinary user.  A scenario is a
+dict of lists, so that one that differs shrinks by dropping elements.  Left out, as the
+two backends cannot share them:
+- names holding * ? " < > | : or \\ (Wine shows such files under made-up short names),
+  names of dots alone (Wine reads "...\\" as "..\\", which the host takes for the
+  parent), device names but NUL (the stand-in knows NUL alone), names of one folder
+  equal in any letter case (no Windows folder holds both);
+- a current folder with a part ending in ".", or a last part ending in a blank (Wine
+  starts in its Windows folder then, whose files the stand-in does not have);
+- a "\\" right after HKCR (Wine strips one there; Windows refuses it: see the README);
+- code page 932 (the stand-in has no lead bytes); read-only reports and unreadable
+  folders as root (Wine as root writes and reads them): they come as the user only;
 - variables that Wine sets itself (PATH, TEMP, SystemRoot...): only TV* ones are used.
 """
 import random
 
 from scenarios import DIR, NO_ACCESS, ReadOnly, Scenario
 
-LETTERS = "abcxyzABCXYZ019_-~'"
-ACCENTS = "éÉàÀüÜœŒšŠÿŸ"
+LETTERS, ACCENTS = "abcxyzABCXYZ019_-~'", "éÉàÀüÜœŒšŠÿŸ"
 LOOKALIKES = ["hklm", "HKCU", "hkey_users", "a.dll", "K.DLL", "x.dll.mui", "readme", "~1",
-              "KERNEL~1.DLL", "a.b.c", ".dll", ".hidden", "tavREL.txt", "nul.txt", "*.dll"]
-ENDS = ["\r\n", "\r\n", "\n", "\r", ""]
-# Registry bases of a seed: (root, its other spellings, path), then the same keys seen
-# through another root.
+              "KERNEL~1.DLL", "a.b.c", ".dll", ".hidden", "tavREL.txt", "nul.txt", "x.dll"]
+OPTIONS = {"/R": 8, "/F": 6, "/P": 1.5, "/S": 1, "/O": 4, "/O:out.txt": 3, "/O:{R}\\o.txt": 2,
+           "/O:nope\\o.txt": 1, "/X": 1, "/K": 1, "/?": 0.2}
+# The roots of a seed's keys: full name, short name, path; and how HKLM shows two of them.
 BASES = [("HKEY_LOCAL_MACHINE", "HKLM", "Software\\TavrelGen\\S%d"),
          ("HKEY_CURRENT_USER", "HKCU", "Software\\TavrelGen\\S%d"),
          ("HKEY_CLASSES_ROOT", "HKCR", "TavrelGen.S%d"),
          ("HKEY_CURRENT_CONFIG", "HKCC", "Software\\TavrelGen\\S%d")]
-ALIASES = {"HKCR": ("HKLM", "Software\\Classes\\"),
-           "HKCC": ("HKLM", "System\\CurrentControlSet\\Hardware Profiles\\Current\\")}
+ALIASES = {"HKCR": "Software\\Classes\\",
+           "HKCC": "System\\CurrentControlSet\\Hardware Profiles\\Current\\"}
 
 
 def piece(rnd):
@@ -44,8 +39,7 @@ def piece(rnd):
 
 def name(rnd):
     if rnd.random() < 0.2:
-        n = rnd.choice(LOOKALIKES)
-        return n if "*" not in n else n.replace("*", "x")
+        return rnd.choice(LOOKALIKES)
     n = piece(rnd)
     while rnd.random() < 0.4:
         n += rnd.choice([".", ".", " ", "..", ". "]) + piece(rnd)
@@ -57,39 +51,21 @@ def cased(rnd, text):
 
 
 def mask(rnd, text):
-    roll = rnd.random()
-    if roll < 0.2:
+    if rnd.random() < 0.2:
         return rnd.choice(["*", "*.*", "*.dll", "?*", "*.", "*x*", "**", "*?.?*"])
     i = rnd.randrange(len(text) + 1)
     j = rnd.randint(i, len(text))
-    return text[:i] + ("*" if roll < 0.7 else "?" * (j - i)) + text[j:]
-
-
-def keys(rnd, seed):
-    """The seed's registry keys, as full names."""
-    found = []
-    for root, _, base in rnd.sample(BASES, rnd.randint(1, 4)):
-        path = root + "\\" + base % seed
-        for _ in range(rnd.randint(0, 3)):
-            found.append(path + "\\" + (name(rnd).strip(" .") or "k"))
-            path = rnd.choice(found)
-        found.append(path)
-    return found
+    return text[:i] + rnd.choice(["*", "?" * (j - i)]) + text[j:]
 
 
 def key_name(rnd, known):
-    full = rnd.choice(known)
-    root, path = full.split("\\", 1)
+    root, path = rnd.choice(known).split("\\", 1)
     short = next(s for r, s, _ in BASES if r == root)
     if short in ALIASES and rnd.random() < 0.3:
-        short, lead = ALIASES[short]
-        root, path = "HKEY_LOCAL_MACHINE", lead + path
+        root, short, path = "HKEY_LOCAL_MACHINE", "HKLM", ALIASES[short] + path
     parts = path.split("\\")
-    roll = rnd.random()
-    if roll < 0.2:
-        parts = parts[:rnd.randint(0, len(parts))]
-    elif roll < 0.3:
-        parts.append(piece(rnd))
+    parts = (parts[:rnd.randint(0, len(parts))] if rnd.random() < 0.2
+             else parts + [piece(rnd)] if rnd.random() < 0.15 else parts)
     text = rnd.choice([root, short]) + "".join("\\" + p for p in parts)
     if rnd.random() < 0.15 and parts and short != "HKCR":
         text = text.replace("\\", "\\\\", 1)
@@ -97,49 +73,50 @@ def key_name(rnd, known):
 
 
 def path_name(rnd, sc):
-    entries = [e for e, v in sc["files"] if e != "/"] or ["x/"]
-    entry = rnd.choice(entries + ["nope/", "nope.dll"])
-    folder = entry.endswith("/")
-    parts = entry.rstrip("/").split("/")
-    cwd = [p for p in sc["cwd"].split("/") if p]
+    entry = rnd.choice([e for e, _ in sc["files"]] * 4 + ["nope/", "nope.dll"])
+    parts, folder, cwd = entry.rstrip("/").split("/"), entry.endswith("/"), sc["cwd"].split("/")
     if rnd.random() < 0.4:
-        parts[-1] = mask(rnd, parts[-1])
-        folder = False
+        parts[-1], folder = mask(rnd, parts[-1]), False
     parts = [cased(rnd, p) for p in parts]
     if rnd.random() < 0.15:
         i = rnd.randrange(len(parts))
         parts[i] += rnd.choice([".", "\\.", "\\..\\" + parts[i], ". "])
-    if parts[:len(cwd)] == cwd and rnd.random() < 0.4:
-        head = rnd.choice(["", ".\\"]) if len(parts) > len(cwd) else ".\\"
-        parts = [head + parts[len(cwd)] if len(parts) > len(cwd) else "."] + parts[len(cwd) + 1:]
+    if parts[:len(cwd) - 1] == cwd[:-1] and len(parts) >= len(cwd) and rnd.random() < 0.4:
+        parts = [rnd.choice(["", ".\\"]) + parts[len(cwd) - 1]] + parts[len(cwd):]
     else:
-        parts = [rnd.choice(["{R}", "{R}", "%TVR%", "Z:{Q}", "%TVR%%TVE%", "%NOPE%{R}"])] + parts
+        parts = [rnd.choice(["{R}"] * 4 + ["%TVR%", "Z:{Q}", "%TVR%%TVE%", "%NOPE%{R}"])] + parts
     text = rnd.choice(["\\", "\\", "\\", "\\\\", "/"]).join(parts)
     return text + ("\\" if folder and rnd.random() < 0.6 else "")
 
 
+def quote(rnd, token):
+    roll = rnd.random()
+    if " " not in token and roll > 0.15:
+        return token
+    return ('"%s"' % token if roll < 0.6 else token.replace(" ", '" "') if roll < 0.8
+            else '""' + token if roll < 0.9 else '"' + token)  # unclosed: runs to the end
+
+
 def scenario(seed, user_share=0.15):
     rnd = random.Random(seed)
-    sc = {"files": [], "tokens": [], "lines": [], "sfc": [], "env": [], "cwd": "",
-          "user": rnd.random() < user_share}
+    sc = {"files": [], "tokens": [], "lines": [], "sfc": [], "user": rnd.random() < user_share,
+          "env": [("TVR", "{R}"), ("TVE", ""), ("TVX", "%TVR%"), ("TVA", piece(rnd))]}
     folders, seen = [""], set()
     for _ in range(rnd.randint(2, 14)):
         parent, n = rnd.choice(folders), name(rnd)
-        if (parent + n).lower() in seen or n in (".", ".."):
-            continue
-        seen.add((parent + n).lower())
-        if rnd.random() < 0.35:
-            folders.append(parent + n + "/")
-            locked = sc["user"] and rnd.random() < 0.2
-            sc["files"].append((parent + n + "/", NO_ACCESS if locked else DIR))
-        else:
-            sc["files"].append((parent + n, ""))
-    sc["cwd"] = rnd.choice([f for f in folders if "./" not in f and not f.endswith(" /")
-                            and not any(v is NO_ACCESS and f.startswith(e)
-                                        for e, v in sc["files"])])
-    sc["env"] = [("TVR", "{R}"), ("TVE", ""), ("TVX", "%TVR%"), ("TVA", piece(rnd))]
-    known = keys(rnd, seed)
-    sc["keys"] = known
+        if (parent + n).lower() not in seen:
+            seen.add((parent + n).lower())
+            folder = rnd.random() < 0.35
+            folders += [parent + n + "/"] * folder
+            sc["files"].append((parent + n + "/" * folder, "" if not folder else NO_ACCESS
+                                if sc["user"] and rnd.random() < 0.2 else DIR))
+    sc["cwd"] = rnd.choice([f for f in folders if "./" not in f and not f.endswith(" /") and
+                            not any(v is NO_ACCESS and f.startswith(e) for e, v in sc["files"])])
+    sc["keys"] = known = []
+    for root, _, base in rnd.sample(BASES, rnd.randint(1, 4)):
+        known.append(root + "\\" + base % seed)
+        for _ in range(rnd.randint(0, 3)):
+            known.append(rnd.choice(known) + "\\" + (name(rnd).strip(" .") or "k"))
     for _ in range(rnd.randint(0, 4)):
         path = rnd.choice(sc["files"] or [("x", "")])[0].rstrip("/").replace("/", "\\")
         sc["sfc"].append(cased(rnd, rnd.choice(known)) if rnd.random() < 0.3
@@ -148,56 +125,41 @@ def scenario(seed, user_share=0.15):
     def any_name():
         return key_name(rnd, known) if rnd.random() < 0.35 else path_name(rnd, sc)
 
-    options = ["/R", "/F", "/P", "/S", "/O", "/O:out.txt", "/O:{R}\\o.txt", "/O:nope\\o.txt",
-               "/X", "/K", "/?"]
-    weights = [8, 6, 4, 2, 4, 3, 2, 1, 1, 1, 0.2]
-    sc["tokens"] = [o.lower() if rnd.random() < 0.3 else o
-                    for o in rnd.choices(options, weights, k=rnd.randint(0, 4))]
-    if rnd.random() < 0.35:
+    sc["tokens"] = [cased(rnd, o[:2]) + o[2:] for o in rnd.choices(
+        list(OPTIONS), list(OPTIONS.values()), k=rnd.randint(0, 4))]
+    if rnd.random() < 0.35:  # a list file: names, keys, blank lines, Ctrl-Z, any line end
         sc["tokens"].append(rnd.choice(["/L:list.lst", "/L:{R}\\list.lst"]))
-        place = sc["cwd"] if "{R}" not in sc["tokens"][-1] else ""
-        sc["list"] = place + "list.lst"
-        for _ in range(rnd.randint(1, 8)):
-            line = any_name() if rnd.random() < 0.85 else rnd.choice(["", " ", "\x1a", "HK"])
-            sc["lines"].append((line, rnd.choice(ENDS)))
+        sc["list"] = ("" if "{R}" in sc["tokens"][-1] else sc["cwd"]) + "list.lst"
+        sc["lines"] = [(any_name() if rnd.random() < 0.85 else rnd.choice(["", " ", "\x1a", "HK"]),
+                        rnd.choice(["\r\n", "\r\n", "\n", "\n", "\r"]))
+                       for _ in range(rnd.randint(1, 8))]
     if rnd.random() < 0.9:
         sc["tokens"].insert(rnd.randrange(len(sc["tokens"]) + 1), any_name())
-    report = [t for t in sc["tokens"] if t.upper().startswith("/O")]
-    if report and rnd.random() < 0.4:
-        target = report[-1][3:] or "tavREL.txt"
+    report = [t[3:] or "tavREL.txt" for t in sc["tokens"] if t.upper().startswith("/O")]
+    if report and "nope" not in report[-1] and rnd.random() < 0.4:
         content = rnd.choice(["old\r\n", "no end", "", "x\r\n\r\n\x1a"])
-        if "nope" not in target:
-            sc["files"].append((target.replace("{R}\\", "") if "{R}" in target
-                                else sc["cwd"] + target,
-                                ReadOnly(content) if sc["user"] and rnd.random() < 0.5
-                                else content))
+        sc["files"].append((report[-1].replace("{R}\\", "") if "{R}" in report[-1]
+                            else sc["cwd"] + report[-1],
+                            ReadOnly(content) if sc["user"] and rnd.random() < 0.5 else content))
     sc["tokens"] = [quote(rnd, t) for t in sc["tokens"]]
+    sc["gap"] = rnd.choice([" ", " ", " ", "  ", "\t", "\x01"])  # every byte 1 to 32 parts
     return sc
-
-
-def quote(rnd, token):
-    if " " in token or rnd.random() < 0.1:
-        return '"%s"' % token if rnd.random() < 0.7 else token.replace(" ", '" "')
-    return token
 
 
 def make(seed, sc):
     """The scenario as run_e2e.py runs it."""
-    files = dict(sc["files"])
-    if sc["cwd"]:
-        files.setdefault(sc["cwd"], DIR)
+    files = dict(sc["files"], **({sc["cwd"]: DIR} if sc["cwd"] else {}))
     if "list" in sc:
         files[sc["list"]] = "".join(t + e for t, e in sc["lines"])
-    return Scenario("seed %d" % seed, "tavrel " + " ".join(sc["tokens"]), files=files, cwd=sc["cwd"], env=dict(sc["env"]),
-                    sfc=sc["sfc"], as_user=sc["user"])
+    return Scenario("seed %d" % seed, "tavrel " + sc["gap"].join(sc["tokens"]), files=files,
+                    cwd=sc["cwd"], env=dict(sc["env"]), sfc=sc["sfc"], as_user=sc["user"])
 
 
 def registry(seeds):
-    """One .reg file for every seed of a run: each seed's keys, after removing them all."""
-    lines = ["Windows Registry Editor Version 5.00", ""]
-    lines += ["[-%s\\Software\\TavrelGen]" % r for r in
-              ("HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER", "HKEY_CURRENT_CONFIG")]
+    """One .reg file for the keys of every seed of a run, after removing all of them."""
+    lines = ["Windows Registry Editor Version 5.00"] + [
+        "[-%s\\Software\\TavrelGen]" % r for r in ("HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER",
+                                                   "HKEY_CURRENT_CONFIG")]
     lines += ["[-HKEY_CLASSES_ROOT\\TavrelGen.S%d]" % s for s in seeds]
-    for s in seeds:
-        lines += ["[%s]" % k for k in scenario(s)["keys"]]
+    lines += ["[%s]" % k for s in seeds for k in scenario(s)["keys"]]
     return ("\r\n".join(lines) + "\r\n").encode("cp1252")

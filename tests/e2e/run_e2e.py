@@ -1,26 +1,22 @@
 #!/usr/bin/env python3
-"""End-to-end suite of tavREL: every scenario of scenarios.py against one backend, or
-random scenarios (generate.py) on both, compared with each other.
+"""End-to-end suite of tavREL: the scenarios of scenarios.py on one backend, or the
+random ones of generate.py on both, compared with each other.
 
   run_e2e.py native PROGRAM     the POSIX stand-in build (out/x/tavrel)
-  run_e2e.py wine [WIN_BUILD]   tavrel.exe of a mingw build dir under Wine; without
-                                the dir, $TAVREL_WIN_BUILD; without both, skipped (77)
+  run_e2e.py wine [WIN_BUILD]   tavrel.exe of a mingw build dir under Wine (else that of
+                                $TAVREL_WIN_BUILD; without either, skipped: 77)
   run_e2e.py diff PROGRAM [WIN_BUILD] --seeds A-B
-                                seeds A to B-1 on both; a scenario whose console
-                                bytes, files afterwards or exit status differ is
-                                shrunk and printed with its seed
+                                seeds A to B-1 on both; a scenario whose console bytes,
+                                files or exit status differ is shrunk and printed
 
--k TEXT runs the scenarios whose name holds TEXT; --keep leaves the fixtures.
-Scenarios marked as_user run as an ordinary user made for the tests (TEST_USER),
-under Wine with a prefix of its own.
-Each scenario gets a fresh fixture folder; {R} in its texts is that folder's
-Windows path (Z:\\dev\\shm\\...\\r), {Q} the same without "Z:\\".  Standard output
-goes to a file and is compared byte for byte, as are the files named
-afterwards and the exit status; each run's peak memory is measured.
+-k TEXT runs the scenarios whose name holds TEXT; --keep leaves the fixtures.  {R} is
+the fixture folder's Windows path (Z:\\dev\\shm\\...\\r), {Q} the same without "Z:\\".
+Runs marked as_user are made as TEST_USER, under Wine with a prefix of its own.
 """
 import argparse
 import fcntl
 import os
+import pathlib
 import pty
 import pwd
 import re
@@ -31,11 +27,12 @@ import tempfile
 import time
 
 sys.dont_write_bytecode = True
+sys.stdout.reconfigure(line_buffering=True)  # a long campaign shows each difference at once
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
+import generate  # noqa: E402
 import scenarios  # noqa: E402
 from scenarios import CLOSED_PIPE, NO_ACCESS, TERMINAL, Link, ReadOnly  # noqa: E402
-import generate  # noqa: E402
 
 PROGRAM_ACCENTS = "éèàê"  # the program's own words are Windows-1252 bytes
 PEAKS = {}  # scenario name: the peak resident set of its run, in KB
@@ -70,16 +67,13 @@ def execute(command, timeout, **options):
 
 
 class Native:
-    name = "native"
-
     def __init__(self, program, registry=FIXTURE_REG):
         self.program, self.registry = os.path.abspath(program), registry
 
     def setup(self):
         pass
 
-    def teardown(self):
-        pass
+    teardown = setup
 
     def run(self, sc, argv, raw_line, env, cwd, work, **streams):
         env["TAVREL_STANDIN_REGISTRY"] = self.registry
@@ -94,27 +88,21 @@ class Native:
 
 
 class Wine:
-    name = "wine"
-
     def __init__(self, build, registry=FIXTURE_REG):
-        build = os.path.abspath(build)
-        doubles = os.path.join(build, "tests", "wine")
-        self.exe = os.path.join(build, "tavrel.exe")
-        self.sfc = os.path.join(doubles, "sfc.dll")
-        self.sfc_everything = os.path.join(doubles, "sfc_everything.dll")
-        self.launch = os.path.join(doubles, "launch.exe")
-        self.holder = os.path.join(doubles, "hold.exe")
-        for f in (self.exe, self.sfc, self.sfc_everything, self.launch, self.holder):
+        build, self.registry = os.path.abspath(build), registry
+        self.exe, doubles = os.path.join(build, "tavrel.exe"), os.path.join(build, "tests", "wine")
+        self.sfc, self.sfc_everything, self.launch, self.holder = (
+            os.path.join(doubles, f) for f in ("sfc.dll", "sfc_everything.dll", "launch.exe",
+                                               "hold.exe"))
+        for f in (self.exe, self.sfc, self.sfc_everything, self.launch, self.holder, self.wine):
             if not os.path.isfile(f):
-                sys.exit("e2e-wine: missing %s (build the mingw tree)" % f)
-        self.wine = self.tool("TAVREL_WINE", "/usr/lib/wine/wine64", "wine64", "wine")
-        self.server = self.tool("TAVREL_WINESERVER", "/usr/lib/wine/wineserver", "wineserver")
-        self.registry = registry
-        # root's prefix, and the ordinary user's, which must belong to that user.
+                sys.exit("e2e-wine: missing %s (build the mingw tree; TAVREL_WINE)" % f)
+        self.wine = os.environ.get("TAVREL_WINE", "/usr/lib/wine/wine64")
+        self.server = os.environ.get("TAVREL_WINESERVER", "/usr/lib/wine/wineserver")
+        # root's prefix, and the ordinary user's, which belongs to that user.
         self.prefixes = {False: os.path.join(build, "e2e-wineprefix"),
                          True: os.path.join(build, "e2e-wineprefix-user")}
-        self.started = {}  # as_user: True when this suite started that prefix's server
-        self.locks = []
+        self.started, self.locks = {}, []  # as_user: whether this suite started its server
 
     def env_for(self, as_user):
         prefix = self.prefixes[as_user]
@@ -122,13 +110,6 @@ class Wine:
                 "HOME": prefix if as_user else os.environ.get("HOME", "/"),
                 # Our sfc.dll in system32 replaces Wine's own; no Mono or Gecko.
                 "WINEDLLOVERRIDES": "sfc=n;mscoree,mshtml="}
-
-    @staticmethod
-    def tool(variable, *candidates):
-        for c in (os.environ.get(variable),) + candidates:
-            if c and shutil.which(c):
-                return shutil.which(c)
-        sys.exit("e2e-wine: %s not found (set %s)" % (candidates[0], variable))
 
     def setup(self, as_user=False):
         """Readies a prefix once a suite: its own server, our sfc.dll, the keys."""
@@ -142,25 +123,21 @@ class Wine:
             subprocess.run(["chown", "-R", "--from=root", TEST_USER, prefix], check=True)
         env = dict(os.environ, LANG=scenarios.FRENCH, **self.env_for(as_user))
         env.pop("LC_ALL", None)
-        quiet = {"stdout": subprocess.DEVNULL, "stderr": subprocess.DEVNULL}
+        quiet = {"stdout": subprocess.DEVNULL, "stderr": subprocess.DEVNULL, "env": env}
         # One server for the whole suite, unless one already serves the prefix.
-        self.started[as_user] = subprocess.run(user + [self.server, "-p"], env=env,
-                                               **quiet).returncode == 0
-        ready = os.path.join(prefix, ".tavrel-ready")
-        if not os.path.exists(ready):
-            subprocess.run(user + [self.wine, "wineboot", "-i"], env=env, check=True, **quiet)
-            open(ready, "w").close()
+        self.started[as_user] = subprocess.run(user + [self.server, "-p"], **quiet).returncode == 0
+        if not os.path.exists(os.path.join(prefix, ".tavrel-ready")):
+            subprocess.run(user + [self.wine, "wineboot", "-i"], check=True, **quiet)
+            open(os.path.join(prefix, ".tavrel-ready"), "w").close()
         shutil.copyfile(self.sfc, os.path.join(prefix, "drive_c/windows/system32/sfc.dll"))
-        # Each .reg file deletes its keys first, so importing it again is harmless.
-        for reg in {FIXTURE_REG, self.registry}:
-            subprocess.run(user + [self.wine, "regedit", "/S", windows_path(reg)], env=env,
-                           check=True, **quiet)
+        for reg in {FIXTURE_REG, self.registry}:  # each deletes its keys first
+            subprocess.run(user + [self.wine, "regedit", "/S", windows_path(reg)], check=True,
+                           **quiet)
 
     def teardown(self):
-        for as_user, started in self.started.items():
-            if started:
-                subprocess.run((test_user() if as_user else []) + [self.server, "-k"],
-                               env=dict(os.environ, **self.env_for(as_user)))
+        for as_user in (u for u, started in self.started.items() if started):
+            subprocess.run((test_user() if as_user else []) + [self.server, "-k"],
+                           env=dict(os.environ, **self.env_for(as_user)))
         for lock in self.locks:
             lock.close()
 
@@ -179,8 +156,7 @@ class Wine:
         command = [self.wine, exe] + argv
         if raw_line is not None:
             line_file = os.path.join(work, "cmdline.bin")
-            with open(line_file, "wb") as f:
-                f.write(raw_line)
+            pathlib.Path(line_file).write_bytes(raw_line)
             env["TAVREL_LAUNCH_PROGRAM"] = windows_path(exe)
             env["TAVREL_LAUNCH_CMDLINE_FILE"] = windows_path(line_file)
             command = [self.wine, self.launch]
@@ -229,8 +205,7 @@ def build_fixture(root, files, texts, as_user):
             os.symlink(value.target, path)
         elif not rel.endswith("/"):
             content = value.content if isinstance(value, ReadOnly) else value
-            with open(path, "wb") as f:
-                f.write(texts.encode(content, texts.ansi))
+            pathlib.Path(path).write_bytes(texts.encode(content, texts.ansi))
             if isinstance(value, ReadOnly):
                 os.chmod(path, 0o444)
     for folder, _, _ in os.walk(root) if as_user else ():  # for the user's reports
@@ -240,21 +215,13 @@ def build_fixture(root, files, texts, as_user):
 
 
 def difference(label, expected, actual):
-    """Both texts line by line, then both in hex from the first differing row."""
+    """Both texts line by line, each line's bytes as Python writes them."""
+    expected, actual = (b"<none>" if v is None else v for v in (expected, actual))
     out = ["  %s differs (expected %d bytes, got %d):" % (label, len(expected), len(actual))]
     exp, act = expected.split(b"\n"), actual.split(b"\n")
     for i in range(max(len(exp), len(act))):
         e, a = exp[i] if i < len(exp) else None, act[i] if i < len(act) else None
         out += ["      %r" % e] if e == a else ["    - %r" % e, "    + %r" % a]
-    first = next((i for i, (x, y) in enumerate(zip(expected, actual)) if x != y),
-                 min(len(expected), len(actual)))
-    start = max(0, first // 16 * 16 - 16)
-    for label, data in (("expected", expected), ("actual", actual)):
-        out.append("    %s from byte %d:" % (label, start))
-        for row in range(start, min(len(data), start + 64), 16):
-            chunk = data[row:row + 16]
-            out.append("      %06x  %-48s %s" % (row, chunk.hex(" "), "".join(
-                chr(b) if 32 <= b < 127 else "." for b in chunk)))
     return out
 
 
@@ -268,15 +235,13 @@ def observe(backend, sc, base):
     build_fixture(root, sc.files, texts, sc.as_user)
     cwd = sc.cwd if sc.cwd.startswith("/") else os.path.join(root, sc.cwd)
     catalogue = os.path.join(work, "sfc.txt")
-    with open(catalogue, "wb") as f:
-        f.write(texts.lines(sc.sfc, sc.ansi))
+    pathlib.Path(catalogue).write_bytes(texts.lines(sc.sfc, sc.ansi))
     env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": os.environ.get("HOME", "/"),
            "LANG": sc.lang, "TAVREL_STANDIN_SFC": catalogue}
     env.update({k: texts.sub(v) for k, v in sc.env.items()})
     raw_line = None if sc.line is None else texts.encode(sc.line, sc.ansi)
 
-    out_path = os.path.join(work, "stdout.bin")
-    err_path = os.path.join(work, "stderr.txt")
+    out_path, err_path = os.path.join(work, "stdout.bin"), os.path.join(work, "stderr.txt")
     # Files, not pipes: a service that Wine starts may keep inherited handles.
     # A pipe whose reader is gone, or a terminal that nobody reads, when asked.
     ends = (os.pipe() if sc.stdout == CLOSED_PIPE else pty.openpty() if sc.stdout == TERMINAL
@@ -297,10 +262,8 @@ def observe(backend, sc, base):
         if holder:
             holder.kill()
             holder.wait()
-    with open(err_path, "rb") as f:
-        proc.errors = f.read()
-    with open(out_path if sc.stdout is None else os.devnull, "rb") as f:
-        return proc, f.read(), root, texts
+    proc.errors = pathlib.Path(err_path).read_bytes()
+    return proc, pathlib.Path(out_path).read_bytes() if sc.stdout is None else b"", root, texts
 
 
 def run_scenario(backend, sc, base):
@@ -310,24 +273,17 @@ def run_scenario(backend, sc, base):
     if proc.peak > PEAKS.get(sc.memory_as, proc.peak) + 8 * 1024 and not SANITIZED:
         problems.append("  peak memory %d KB, %d KB in %r" % (proc.peak, PEAKS[sc.memory_as],
                                                                sc.memory_as))
-    expected = texts.lines(sc.out, sc.oem)
-    if sc.stdout is None and console != expected:
-        problems += difference("console", expected, console)
-    if proc.returncode != sc.exit:
-        problems.append("  exit status %d, expected %d" % (proc.returncode, sc.exit))
-    for rel, lines in sorted(sc.after.items()):
-        path = os.path.join(root, texts.sub(rel))
-        if lines is None:
-            if os.path.lexists(path):
-                problems.append("  %s exists, expected none" % rel)
-        elif not os.path.isfile(path):
-            problems.append("  %s missing" % rel)
-        else:
-            with open(path, "rb") as f:
-                actual = f.read()
-            expected = texts.lines(lines, sc.ansi)
-            if actual != expected:
-                problems += difference(rel, expected, actual)
+    expected = {"console": texts.lines(sc.out, sc.oem) if sc.stdout is None else b"",
+                "exit status": b"%d" % sc.exit}
+    expected.update({rel: lines if lines is None else texts.lines(lines, sc.ansi)
+                     for rel, lines in sc.after.items()})
+    for key, want in expected.items():
+        path = os.path.join(root, texts.sub(key))
+        got = (console if key == "console" else b"%d" % proc.returncode if key == "exit status"
+               else pathlib.Path(path).read_bytes() if os.path.isfile(path)
+               else b"<folder>" if os.path.lexists(path) else None)
+        if got != want:
+            problems += difference(key, want, got)
     if problems and proc.errors:
         problems.append("  stderr: %r" % proc.errors[-400:])
     return problems
@@ -338,105 +294,87 @@ def outcome(backend, sc, base):
     proc, console, root, _ = observe(backend, sc, base)
     found = {"console": console, "exit status": b"%d" % proc.returncode}
     for folder, dirs, files in os.walk(root):
-        found.update({os.path.relpath(os.path.join(folder, d), root): None for d in dirs})
-        for name in files:
-            with open(os.path.join(folder, name), "rb") as f:
-                found[os.path.relpath(f.name, root)] = f.read()
+        for name in dirs + files:
+            path = pathlib.Path(folder, name)
+            found[str(path.relative_to(root))] = b"<folder>" if name in dirs else path.read_bytes()
     return found
 
 
 def differences(backends, seed, spec, base):
-    sc = generate.make(seed, spec)
-    first, second = (outcome(b, sc, base) for b in backends)
-    return [(key, first.get(key), second.get(key)) for key in sorted(set(first) | set(second))
-            if first.get(key) != second.get(key)]
-
-
-def shrink(backends, seed, spec, base, tries=200):
-    """`spec` without each element whose removal leaves the backends still differing."""
-    progress = True
-    while progress and tries > 0:
-        progress = False
-        for field in ("tokens", "lines", "files", "sfc", "env"):
-            i = 0
-            while i < len(spec[field]) and tries > 0:
-                trial, tries = dict(spec, **{field: spec[field][:i] + spec[field][i + 1:]}), tries - 1
-                if differences(backends, seed, trial, base):
-                    spec, progress = trial, True
-                else:
-                    i += 1
-    return spec
+    first, second = (outcome(b, generate.make(seed, spec), base) for b in backends)
+    return [(k, first.get(k), second.get(k)) for k in sorted(set(first) | set(second))
+            if first.get(k) != second.get(k)]
 
 
 def compare(backends, seeds, base):
-    """Each seed's scenario on both backends; returns the count that differ."""
+    """Each seed's scenario on both backends; one that differs is shrunk, by dropping
+    each element whose removal leaves the backends still differing, and printed."""
     failed = 0
     for seed in seeds:
-        spec = generate.scenario(seed)
+        spec, tries = generate.scenario(seed), 200
         if not differences(backends, seed, spec, base):
             continue
-        failed += 1
-        spec = shrink(backends, seed, spec, base)
+        failed, progress = failed + 1, True
+        while progress and tries > 0:
+            progress = False
+            for field in ("tokens", "lines", "files", "sfc", "env"):
+                i = 0
+                while i < len(spec[field]) and tries > 0:
+                    trial = dict(spec, **{field: spec[field][:i] + spec[field][i + 1:]})
+                    tries, found = tries - 1, differences(backends, seed, trial, base)
+                    spec, progress, i = (trial, True, i) if found else (spec, progress, i + 1)
         sc = generate.make(seed, spec)
-        print("DIFF seed %d: %r in %r%s" % (seed, sc.line, sc.cwd or ".",
-                                            " as the user" if sc.as_user else ""))
-        print("  files %r\n  env %r, catalogue %r" % (sc.files, sc.env, sc.sfc))
+        print("DIFF seed %d: %r in %r%s\n  files %r\n  env %r, catalogue %r" % (
+            seed, sc.line, sc.cwd or ".", " as the user" if sc.as_user else "", sc.files,
+            sc.env, sc.sfc))
         for key, first, second in differences(backends, seed, spec, base):
-            print("\n".join(difference("%s (stand-in, then Wine)" % key, first or b"<none>",
-                                        second or b"<none>")))
+            print("\n".join(difference("%s (stand-in, then Wine)" % key, first, second)))
     return failed
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__,
                                      formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("backend", choices=["native", "wine", "diff"])
+    parser.add_argument("kind", choices=["native", "wine", "diff"])
     parser.add_argument("target", nargs="?", default="")
     parser.add_argument("build", nargs="?", default="")
     parser.add_argument("-k", dest="only", default="")
     parser.add_argument("--seeds", default="0-300")
     parser.add_argument("--keep", action="store_true")
     options = parser.parse_args()
-
-    build = (options.build if options.backend == "diff" else options.target
+    kind = options.kind
+    build = (options.build if kind == "diff" else options.target
              ) or os.environ.get("TAVREL_WIN_BUILD", "")
-    if options.backend != "native":
-        if not build:
-            print("e2e-%s: skipped (no Windows build: set TAVREL_WIN_BUILD)" % options.backend)
-            return 77
-        # Wine takes its code pages from the host's locale, which must exist.
-        have = subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout.lower()
-        wanted = {s.lang for s in scenarios.SCENARIOS if s.runs_on("wine")}
-        missing = sorted(l for l in wanted if l.lower().replace("utf-8", "utf8") not in have)
-        if missing:
-            print("e2e-wine: locales missing: %s (add them to /etc/locale.gen, run locale-gen)"
-                  % " ".join(missing))
-            return 1
+    if kind != "native" and not build:
+        print("e2e-%s: skipped (no Windows build: set TAVREL_WIN_BUILD)" % kind)
+        return 77
+    # Wine takes its code pages from the host's locale, which must exist.
+    have = subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout.lower()
+    if kind != "native" and not all(l.lower().replace("utf-8", "utf8") in have
+                                    for l in (scenarios.FRENCH, scenarios.JAPANESE)):
+        sys.exit("e2e: locales fr_FR.UTF-8 and ja_JP.UTF-8 needed (locale-gen)")
 
     # Short names, so that {R} stays short; in memory where there is one, for speed.
-    shm = "/dev/shm" if os.path.isdir("/dev/shm") else "/tmp"
-    base = tempfile.mkdtemp(prefix="tve2e.", dir=shm)
-    os.chmod(base, 0o755)  # for runs as an unprivileged user
-    if options.backend == "diff":
-        seeds = range(*map(int, options.seeds.split("-")))
-        registry = os.path.join(base, "generated.reg")
-        with open(registry, "wb") as f:
-            f.write(generate.registry(seeds))
-        backends = [Native(options.target, registry), Wine(build, registry)]
-        selected = []
-    else:
-        backends = [Native(options.target) if options.backend == "native" else Wine(build)]
-        selected = [s for s in scenarios.SCENARIOS if options.only in s.name]
+    base = tempfile.mkdtemp(prefix="tve2e.", dir="/dev/shm" if os.path.isdir("/dev/shm")
+                            else "/tmp")
+    os.chmod(base, 0o755)  # for runs as an ordinary user
+    seeds = range(*map(int, options.seeds.split("-")))
+    registry = os.path.join(base, "generated.reg") if kind == "diff" else FIXTURE_REG
+    if kind == "diff":
+        pathlib.Path(registry).write_bytes(generate.registry(seeds))
+    backends = (([Native(options.target, registry)] if kind != "wine" else [])
+                + ([Wine(build, registry)] if kind != "native" else []))
+    selected = [] if kind == "diff" else [s for s in scenarios.SCENARIOS if options.only in s.name]
     passed = failed = other = 0
     started = time.monotonic()
     try:
         for backend in backends:
             backend.setup()
-        if options.backend == "diff":
+        if kind == "diff":
             failed = compare(backends, seeds, base)
             passed = len(seeds) - failed
         for sc in selected:
-            if not sc.runs_on(options.backend):
+            if not sc.runs_on(kind):
                 other += 1
                 continue
             try:
@@ -444,21 +382,17 @@ def main():
             except subprocess.TimeoutExpired:
                 problems = ["  timed out"]
             if problems:
-                failed += 1
-                print("FAIL %s" % sc.name)
-                print("\n".join(problems))
-            else:
-                passed += 1
+                print("FAIL %s\n%s" % (sc.name, "\n".join(problems)))
+            failed, passed = failed + bool(problems), passed + (not problems)
     finally:
         for backend in backends:
             backend.teardown()
         if not options.keep:
             shutil.rmtree(base, ignore_errors=True)
     print("e2e-%s: %d scenarios in %.1f s%s" % (
-        options.backend, passed + failed, time.monotonic() - started,
-        " on each backend" if options.backend == "diff" else
-        "; %d for the other backend only" % other))
-    print("e2e-%s: %d passed, %d failed" % (options.backend, passed, failed))
+        kind, passed + failed, time.monotonic() - started, " on each backend" if kind == "diff"
+        else "; %d for the other backend only" % other))
+    print("e2e-%s: %d passed, %d failed" % (kind, passed, failed))
     return 1 if failed else 0
 
 
