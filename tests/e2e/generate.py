@@ -136,11 +136,11 @@ def scenario(seed, user_share=0.15):
     if rnd.random() < 0.9:
         sc["tokens"].insert(rnd.randrange(len(sc["tokens"]) + 1), any_name())
     report = [t[3:] or "tavREL.txt" for t in sc["tokens"] if t.upper().startswith("/O")]
-    if report and "nope" not in report[-1] and rnd.random() < 0.4:
+    report = [r.replace("{R}\\", "") if "{R}" in r else sc["cwd"] + r for r in report[-1:]]
+    if report and "nope" not in report[0] and report[0].lower() not in seen and rnd.random() < 0.4:
         content = rnd.choice(["old\r\n", "no end", "", "x\r\n\r\n\x1a"])
-        sc["files"].append((report[-1].replace("{R}\\", "") if "{R}" in report[-1]
-                            else sc["cwd"] + report[-1],
-                            ReadOnly(content) if sc["user"] and rnd.random() < 0.5 else content))
+        sc["files"].append((report[0], ReadOnly(content) if sc["user"] and rnd.random() < 0.5
+                            else content))
     sc["tokens"] = [quote(rnd, t) for t in sc["tokens"]]
     sc["gap"] = rnd.choice([" ", " ", " ", "  ", "\t", "\x01"])  # every byte 1 to 32 parts
     return sc
