@@ -94,11 +94,11 @@ class Wine:
         self.sfc, self.sfc_everything, self.launch, self.holder = (
             os.path.join(doubles, f) for f in ("sfc.dll", "sfc_everything.dll", "launch.exe",
                                                "hold.exe"))
+        self.wine = os.environ.get("TAVREL_WINE", "/usr/lib/wine/wine64")
+        self.server = os.environ.get("TAVREL_WINESERVER", "/usr/lib/wine/wineserver")
         for f in (self.exe, self.sfc, self.sfc_everything, self.launch, self.holder, self.wine):
             if not os.path.isfile(f):
                 sys.exit("e2e-wine: missing %s (build the mingw tree; TAVREL_WINE)" % f)
-        self.wine = os.environ.get("TAVREL_WINE", "/usr/lib/wine/wine64")
-        self.server = os.environ.get("TAVREL_WINESERVER", "/usr/lib/wine/wineserver")
         # root's prefix, and the ordinary user's, which belongs to that user.
         self.prefixes = {False: os.path.join(build, "e2e-wineprefix"),
                          True: os.path.join(build, "e2e-wineprefix-user")}
