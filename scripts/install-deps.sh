@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what building and testing tavREL needs on Debian, when missing:
-#   install-deps.sh          the compilers, GoogleTest, mingw-w64, Wine, locales
+#   install-deps.sh          the compilers, GoogleTest, mingw-w64, Wine, pefile, locales
 #   install-deps.sh --build  only what the native build needs
 set -euo pipefail
 
@@ -8,7 +8,8 @@ if [ "${1:-}" = --build ]; then
   packages=(cmake ninja-build g++)
 else
   packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev
-            libbenchmark-dev g++-mingw-w64-x86-64-posix wine64 python3 locales time)
+            libbenchmark-dev g++-mingw-w64-x86-64-posix wine64 python3 python3-pefile
+            locales time)
 fi
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
