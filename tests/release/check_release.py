@@ -63,7 +63,8 @@ def main():
         return 77
     cache = open(os.path.join(build, "CMakeCache.txt")).read()
     version = re.search(r"^CMAKE_PROJECT_VERSION:\w+=(.*)$", cache, re.M).group(1)
-    subprocess.run([cpack, "-G", "ZIP"], cwd=build, check=True, stdout=subprocess.DEVNULL)
+    subprocess.run([cpack, "--config", os.path.join(build, "CPackConfig.cmake")], check=True,
+                   stdout=subprocess.DEVNULL)
 
     top = "tavREL-%s-win64" % version
     package = os.path.join(build, "package", top + ".zip")
