@@ -1,6 +1,9 @@
 #include "scan/walk_folder.h"
 
+#include <algorithm>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "check/protection_checks.h"
 #include "cli/run_options.h"
@@ -15,24 +18,92 @@ bool IsDotOrDotDot(const char* name) {
   return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
 }
 
+// True when the matcher selects the entry name: both lower-cased, as the
+// system lower-cases them.
+bool Selects(const char* name, std::size_t length, const std::string& lower_mask) {
+  char lower_name[platform::kMaxPath];
+  if (length >= sizeof lower_name) return false;  // no entry name is that long
+  std::memcpy(lower_name, name, length);
+  platform::LowerCase(lower_name, length);
+  return MatchMask(std::string_view(lower_name, length), lower_mask);
+}
+
+// Devices the system answers for in every folder, whatever extension
+// follows: "nul.txt" finds the device, never a file of that name.
+bool MayNameDevice(const std::string& mask) {
+  std::string base = mask.substr(0, mask.find('.'));
+  while (!base.empty() && base.back() == ' ') base.pop_back();
+  for (char& c : base) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL" ||
+      base == "CONIN$" || base == "CONOUT$" || base == "CLOCK$")
+    return true;
+  // COM and LPT with a digit, or with a superscript one, two or three.
+  const unsigned char last = base.size() == 4 ? static_cast<unsigned char>(base[3]) : 0;
+  return (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+         ((last >= '0' && last <= '9') || last == 0xB9 || last == 0xB2 || last == 0xB3);
+}
+
+// True when the system's search for the one name "folder\mask" can stand
+// in for the listing: for a mask without "*" and "?" the matcher selects
+// exactly the names equal to it in any letter case, and the system's
+// search finds the entry of such a name.  Not so when the system would
+// read the mask otherwise: "<", ">" and '"' are wildcards to it, "/"
+// separates folders, trailing dots and blanks are trimmed ("name." would
+// find "name"), a device name finds the device, and each pattern must be
+// one the system takes (it refuses those that reach the path limit).
+bool SearchableByName(const std::string& base, const std::string& mask) {
+  return mask.find_first_of("*?<>\"/") == std::string::npos && mask.back() != '.' &&
+         mask.back() != ' ' && !MayNameDevice(mask) &&
+         base.size() + std::max<std::size_t>(mask.size(), 3) < platform::kMaxPath;
+}
+
+// Checks the files that the system's search for the one name finds.  The
+// search finds a name in any letter case, and also by an entry's short
+// alias; an entry the matcher does not select can only have come by its
+// alias, and may stand where the entry of that name would have been (the
+// system gives one entry).  Then nothing is checked here and the result is
+// false: the caller lists the folder.
+bool ScanFolderByName(const std::string& base, const std::string& mask,
+                      const std::string& lower_mask) {
+  struct Found {
+    std::uint32_t attributes;
+    std::string name;
+  };
+  std::vector<Found> found;
+  {
+    platform::FileSearch search;
+    if (search.First((base + mask).c_str())) {
+      do {
+        if (!Selects(search.Name(), search.NameLength(), lower_mask)) return false;
+        found.push_back(Found{search.Attributes(), search.Name()});
+      } while (search.Next());
+    }
+  }
+  for (const Found& entry : found) {
+    if (entry.attributes & platform::kAttributeVolumeLabel) continue;
+    if (entry.attributes & platform::kAttributeDirectory) continue;
+    CheckFileProtection(base + entry.name);
+  }
+  return true;
+}
+
 }  // namespace
 
 void ScanFolderFiles(const std::string& folder, const std::string& mask) {
   try {
     const std::string base = StripTrailingBackslashes(folder) + '\\';
-    platform::FileSearch search;
-    if (!search.First((base + "*.*").c_str())) return;
     std::string lower_mask = mask;
     platform::LowerCase(&lower_mask[0], lower_mask.size());
-    char lower_name[platform::kMaxPath];
+    if (SearchableByName(base, mask) && ScanFolderByName(base, mask, lower_mask)) return;
+    platform::FileSearch search;
+    if (!search.First((base + "*.*").c_str())) return;
     do {
       const std::uint32_t attributes = search.Attributes();
       if (attributes & platform::kAttributeVolumeLabel) continue;
       if (attributes & platform::kAttributeDirectory) continue;
-      const std::size_t length = search.NameLength();
-      std::memcpy(lower_name, search.Name(), length);
-      platform::LowerCase(lower_name, length);
-      if (MatchMask(std::string_view(lower_name, length), lower_mask))
+      if (Selects(search.Name(), search.NameLength(), lower_mask))
         CheckFileProtection(base + search.Name());
     } while (search.Next());
   } catch (const ReportFailure&) {
