@@ -132,257 +132,41 @@ std::uint32_t StatAttributes(const struct stat& info) {
   return S_ISDIR(info.st_mode) ? kAttributeDirectory : kAttributeArchive;
 }
 
-// ---- Short aliases, as Wine makes them up --------------------------------
+struct DirCloser {
+  void operator()(DIR* d) const { closedir(d); }
+};
+using FolderStream = std::unique_ptr<DIR, DirCloser>;
 
-// A host name as UTF-16; bytes that are no UTF-8 become U+FFFD.
-std::u16string HostNameUtf16(const char* name) {
-  std::u16string wide;
-  const auto* p = reinterpret_cast<const unsigned char*>(name);
-  while (*p) {
-    const unsigned char c = *p;
-    const int extra = c < 0x80 ? 0 : c >= 0xF0 && c < 0xF5 ? 3 : c >= 0xE0 && c < 0xF0 ? 2
-                                 : c >= 0xC2 && c < 0xE0 ? 1 : -1;
-    std::uint32_t code = extra == 3 ? c & 0x07u : extra == 2 ? c & 0x0Fu : c & 0x1Fu;
-    if (extra == 0) code = c;
-    bool valid = extra >= 0;
-    for (int k = 1; valid && k <= extra; ++k) {
-      valid = (p[k] & 0xC0) == 0x80;
-      code = (code << 6) | (p[k] & 0x3Fu);
-    }
-    if (!valid) {
-      wide += u'\xFFFD';
-      ++p;
-      continue;
-    }
-    if (code > 0xFFFF) {
-      wide += static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
-      wide += static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
-    } else {
-      wide += static_cast<char16_t>(code);
-    }
-    p += extra + 1;
+// An open folder's descriptor, closed when the object dies unless a folder
+// stream has taken it over.
+struct FolderDescriptor {
+  int fd;
+  ~FolderDescriptor() {
+    if (fd >= 0) close(fd);
   }
-  return wide;
-}
+};
 
-// Lower case of the letters of the Latin, Greek and Cyrillic blocks, which
-// is all the hash below ever meets in practice.
-std::uint32_t LowerUnit(std::uint32_t c) {
-  if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 0x20;
-  if (c == 0x130) return 'i';
-  if (c == 0x178) return 0xFF;
-  if ((c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177)) return c | 1;
-  if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) return (c & 1) ? c + 1 : c;
-  if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return c + 0x20;
-  if (c >= 0x410 && c <= 0x42F) return c + 0x20;
-  if (c >= 0x400 && c <= 0x40F) return c + 0x50;
-  return c;
-}
-
-bool IsInvalidShortChar(char16_t c) {
-  return c > 0x7F || std::strchr("*?<>|\"+=,;[] ~.", static_cast<char>(c)) != nullptr;
-}
-
-// Wine's test for a name that needs no alias: at most eight characters, a
-// dot and three more, all of them ASCII that an 8.3 name may hold.
-bool IsLegalShortName(const std::u16string& name) {
-  const std::size_t length = name.size();
-  if (length > 12) return false;
-  if (length > 0 && name[0] == '.') return length == 1 || (length == 2 && name[1] == '.');
-  std::size_t dot = std::u16string::npos;
-  for (std::size_t i = 0; i < length; ++i) {
-    const char16_t c = name[i];
-    if (c > 0x7F || std::strchr("*?<>|\"+=,;[] :/\\", static_cast<char>(c)) != nullptr)
-      return false;
-    if (c == '.') {
-      if (dot != std::u16string::npos) return false;
-      dot = i;
-    }
-  }
-  if (dot == std::u16string::npos) return length <= 8;
-  return dot <= 8 && length - dot > 1 && length - dot < 5;
-}
-
-// The alias Wine makes up for any other name: its first four characters
-// (up to its extension), "~" up to five, three characters of a hash of the
-// whole name in any case, and the first three of its extension; invalid
-// characters become "_", and the whole is in upper case.
-std::string ShortAlias(const std::u16string& name) {
-  static const char kHashChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345";
-  const std::size_t length = name.size();
-  std::uint16_t hash = 0xBEEF;
-  for (std::size_t i = 0; i + 1 < length; ++i)
-    hash = static_cast<std::uint16_t>((hash << 3) ^ (hash >> 5) ^ LowerUnit(name[i]) ^
-                                      (LowerUnit(name[i + 1]) << 8));
-  hash = static_cast<std::uint16_t>((hash << 3) ^ (hash >> 5) ^ LowerUnit(name[length - 1]));
-  std::size_t extension = 0;  // the last "." but the first and last character
-  for (std::size_t i = 1; i + 1 < length; ++i) {
-    if (name[i] == '.') extension = i;
-  }
-  const auto short_char = [](char16_t c) {
-    if (IsInvalidShortChar(c)) return '_';
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 0x20) : static_cast<char>(c);
-  };
-  std::string alias;
-  for (std::size_t i = 0; i < 4 && i < length && (extension == 0 || i < extension); ++i)
-    alias += short_char(name[i]);
-  alias.resize(5, '~');
-  alias += kHashChars[(hash >> 10) & 0x1F];
-  alias += kHashChars[(hash >> 5) & 0x1F];
-  alias += kHashChars[hash & 0x1F];
-  if (extension != 0) {
-    alias += '.';
-    for (std::size_t i = extension + 1; i < length && i <= extension + 3; ++i)
-      alias += short_char(name[i]);
-  }
-  return alias;
-}
-
-// True when the name has an alias's shape: eight characters, the fifth a
-// "~", then at most a dot and three more.
-bool CouldBeAlias(const std::string& name) {
-  return name.size() >= 8 && name[4] == '~' &&
-         (name.size() == 8 || (name[8] == '.' && name.size() >= 10 && name.size() <= 12));
-}
-
-// ---- Search by name --------------------------------------------------------
-
-// A pattern without wildcards names one entry, and Wine answers it so: the
-// path is resolved as the system resolves it ("." and "..", and the last
-// name loses its trailing dots and blanks), the folder is opened, and its
-// entry of that exact spelling is looked at.  Only when that misses is the
-// folder read, for the name in another letter case or as an entry's short
-// alias, and the first of those in listing order answers.  The system
-// finds no second file of one name: one entry at most.  Null when the
-// system refuses the search.
-std::unique_ptr<Listing> FindByName(const std::string& pattern, const std::string& folder,
-                                    const std::string& given_name) {
-  std::string host_folder;
-  std::string name;       // ANSI
-  std::string host_name;  // UTF-8
-  if (given_name == "." || given_name == "..") {
-    // The folder that the pattern names, found in its own parent.
-    const std::string host = standin::HostPath(pattern);
-    if (host.empty() || host == "/") return nullptr;
-    const std::size_t slash = host.rfind('/');
-    host_folder = slash == 0 ? "/" : host.substr(0, slash);
-    host_name = host.substr(slash + 1);
-    name = standin::Utf8ToAnsi(host_name);
-  } else {
-    name = given_name;
-    while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
-    if (name.empty()) return nullptr;
-    host_folder = standin::HostPath(folder.empty() ? "." : folder);
-    if (host_folder.empty()) return nullptr;
-    host_name = standin::AnsiToUtf8(name);
-  }
-
-  const int folder_fd = open(host_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (folder_fd < 0) return nullptr;
-  auto listing = std::make_unique<Listing>();
-  const auto answer = [&listing](const std::string& found, std::uint32_t attributes) {
-    listing->names.assign(found.c_str(), found.size() + 1);
-    listing->entries.push_back(
-        Entry{0, 0, static_cast<std::uint32_t>(found.size()), attributes, false});
-  };
-  struct stat info;
-  if (fstatat(folder_fd, host_name.c_str(), &info, 0) == 0) {
-    close(folder_fd);
-    answer(name, StatAttributes(info));
-    return listing;
-  }
-
-  DIR* dir = fdopendir(folder_fd);
-  if (dir == nullptr) {
-    close(folder_fd);
-    return nullptr;
-  }
-  const bool alias = CouldBeAlias(name);
-  std::string best;
-  std::uint32_t best_attributes = kUnlisted;
-  while (const dirent* entry = readdir(dir)) {
-    if (IsDotOrDotDot(entry->d_name)) continue;
-    const std::string ansi = standin::Utf8ToAnsi(entry->d_name);
-    bool found = standin::EqualIgnoringCase(ansi, name);
-    if (!found && alias) {
-      const std::u16string wide = HostNameUtf16(entry->d_name);
-      found = !IsLegalShortName(wide) && standin::EqualIgnoringCase(ShortAlias(wide), name);
-    }
-    if (!found) continue;
-    if (best_attributes != kUnlisted && !standin::ListsBefore(ansi.c_str(), best.c_str()))
-      continue;
-    const std::uint32_t attributes = EntryAttributes(host_folder, entry);
-    if (attributes == kUnlisted) continue;
-    best = ansi;
-    best_attributes = attributes;
-  }
-  closedir(dir);
-  if (best_attributes != kUnlisted) answer(best, best_attributes);
-  return listing;
-}
-
-}  // namespace
-
-FileSearch::~FileSearch() { Close(); }
-
-void FileSearch::Close() {
-  std::unique_ptr<Listing> listing(static_cast<Listing*>(handle_));
-  handle_ = nullptr;
-  if (listing && listing->reusable) LastListing() = std::move(listing);
-}
-
-bool FileSearch::First(const char* pattern_text) {
-  Close();
-  const std::string pattern = pattern_text;
-  // The ANSI file search refuses patterns that reach the path limit.
-  if (pattern.empty() || pattern.size() >= kMaxPath) return false;
-  const std::size_t split = pattern.find_last_of("\\/:");
-  const std::string folder = split == std::string::npos ? "" : pattern.substr(0, split + 1);
-  std::string mask = split == std::string::npos ? pattern : pattern.substr(split + 1);
-  if (mask.empty()) return false;
-  if (mask == "*.*") mask = "*";
-
-  const std::string host_folder = standin::HostPath(folder.empty() ? "." : folder);
-  if (host_folder.empty()) return false;
-  // The null device is found in every folder that exists.
-  if (!HasWildcard(mask) && standin::IsNullDevice(mask)) {
-    struct stat info;
-    if (stat(host_folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return false;
-    auto* device = new Listing;
-    handle_ = device;
-    device->names.assign(mask.c_str(), mask.size() + 1);
-    device->entries.push_back(Entry{0, 0, static_cast<std::uint32_t>(mask.size()),
-                                    kAttributeArchive, false});
-    return Next();
-  }
-  if (!HasWildcard(mask)) {
-    std::unique_ptr<Listing> found = FindByName(pattern, folder, mask);
-    if (!found) return false;
-    handle_ = found.release();
-    return Next();
-  }
+// The folder's entries that the mask selects, in listing order: the last
+// closed listing when it serves, else read now.  Null when the folder
+// cannot be read.
+std::unique_ptr<Listing> ListFolder(const std::string& host_folder, const std::string& mask) {
   std::unique_ptr<Listing>& last = LastListing();
   if (last && last->host_folder == host_folder && last->mask == mask) {
     struct stat now_info;
     if (stat(host_folder.c_str(), &now_info) == 0 && Unchanged(now_info, last->folder_info)) {
       last->next = 0;
-      handle_ = last.release();
-      return Next();
+      return std::move(last);
     }
   }
   last.reset();
 
   timespec now;
   clock_gettime(CLOCK_REALTIME, &now);
-  struct DirCloser {
-    void operator()(DIR* d) const { closedir(d); }
-  };
-  const std::unique_ptr<DIR, DirCloser> folder_stream(opendir(host_folder.c_str()));
+  const FolderStream folder_stream(opendir(host_folder.c_str()));
   DIR* dir = folder_stream.get();
-  if (dir == nullptr) return false;
+  if (dir == nullptr) return nullptr;
 
-  auto* listing = new Listing;
-  handle_ = listing;
+  auto listing = std::make_unique<Listing>();
   listing->host_folder = host_folder;
   listing->mask = mask;
   bool holds_links = false;
@@ -425,6 +209,134 @@ bool FileSearch::First(const char* pattern_text) {
               }
               return standin::ListsBefore(x, y);
             });
+  return listing;
+}
+
+// ---- Search by name --------------------------------------------------------
+
+// A pattern without wildcards names one entry, and Wine answers it so: the
+// path is resolved as the system resolves it ("." and "..", and the last
+// name loses its trailing dots and blanks), the folder is opened, and its
+// entry of that exact spelling is looked at.  Only when that misses is the
+// folder read, for the name in another letter case or as an entry's short
+// alias, and the first of those in listing order answers.  The system
+// finds no second file of one name: one entry at most.  Null when the
+// system refuses the search.
+std::unique_ptr<Listing> FindByName(const std::string& pattern, std::string host_folder,
+                                    const std::string& given_name) {
+  std::string name;       // ANSI
+  std::string host_name;  // UTF-8
+  if (given_name == "." || given_name == "..") {
+    // The folder that the pattern names, found in its own parent.
+    const std::string host = standin::HostPath(pattern);
+    if (host.empty() || host == "/") return nullptr;
+    const std::size_t slash = host.rfind('/');
+    host_folder = slash == 0 ? "/" : host.substr(0, slash);
+    host_name = host.substr(slash + 1);
+    name = standin::Utf8ToAnsi(host_name);
+  } else {
+    name = given_name;
+    while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
+    if (name.empty()) return nullptr;
+    host_name = standin::AnsiToUtf8(name);
+  }
+
+  FolderDescriptor folder_fd{open(host_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+  if (folder_fd.fd < 0) return nullptr;
+  auto listing = std::make_unique<Listing>();
+  const auto answer = [&listing](const std::string& found, std::uint32_t attributes) {
+    listing->names.assign(found.c_str(), found.size() + 1);
+    listing->entries.push_back(
+        Entry{0, 0, static_cast<std::uint32_t>(found.size()), attributes, false});
+  };
+  struct stat info;
+  if (fstatat(folder_fd.fd, host_name.c_str(), &info, 0) == 0) {
+    answer(name, StatAttributes(info));
+    return listing;
+  }
+
+  // A name in another case comes from the folder's listing, which the
+  // walk asks for next anyway and which serves the next such name too.
+  if (!standin::CouldBeShortAlias(name)) {
+    std::unique_ptr<Listing> all = ListFolder(host_folder, "*");
+    if (!all) return nullptr;
+    for (const Entry& entry : all->entries) {
+      const char* entry_name = all->names.c_str() + entry.offset;
+      if (!entry.dots && entry.length == name.size() &&
+          standin::EqualIgnoringCase(entry_name, name)) {
+        answer(entry_name, entry.attributes);
+        break;
+      }
+    }
+    if (all->reusable) LastListing() = std::move(all);
+    return listing;
+  }
+  // An alias is made up from the host's own name.
+  const FolderStream dir(fdopendir(folder_fd.fd));
+  if (!dir) return nullptr;
+  folder_fd.fd = -1;  // the stream closes it
+  std::string best;
+  std::uint32_t best_attributes = kUnlisted;
+  while (const dirent* entry = readdir(dir.get())) {
+    if (IsDotOrDotDot(entry->d_name)) continue;
+    const std::string ansi = standin::Utf8ToAnsi(entry->d_name);
+    if (!standin::EqualIgnoringCase(ansi, name) &&
+        !standin::EqualIgnoringCase(standin::ShortAlias(entry->d_name), name))
+      continue;
+    if (best_attributes != kUnlisted && !standin::ListsBefore(ansi.c_str(), best.c_str()))
+      continue;
+    const std::uint32_t attributes = EntryAttributes(host_folder, entry);
+    if (attributes == kUnlisted) continue;
+    best = ansi;
+    best_attributes = attributes;
+  }
+  if (best_attributes != kUnlisted) answer(best, best_attributes);
+  return listing;
+}
+
+}  // namespace
+
+FileSearch::~FileSearch() { Close(); }
+
+void FileSearch::Close() {
+  std::unique_ptr<Listing> listing(static_cast<Listing*>(handle_));
+  handle_ = nullptr;
+  if (listing && listing->reusable) LastListing() = std::move(listing);
+}
+
+bool FileSearch::First(const char* pattern_text) {
+  Close();
+  const std::string pattern = pattern_text;
+  // The ANSI file search refuses patterns that reach the path limit.
+  if (pattern.empty() || pattern.size() >= kMaxPath) return false;
+  const std::size_t split = pattern.find_last_of("\\/:");
+  const std::string folder = split == std::string::npos ? "" : pattern.substr(0, split + 1);
+  std::string mask = split == std::string::npos ? pattern : pattern.substr(split + 1);
+  if (mask.empty()) return false;
+  if (mask == "*.*") mask = "*";
+
+  const std::string host_folder = standin::HostPath(folder.empty() ? "." : folder);
+  if (host_folder.empty()) return false;
+  // The null device is found in every folder that exists.
+  if (!HasWildcard(mask) && standin::IsNullDevice(mask)) {
+    struct stat info;
+    if (stat(host_folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return false;
+    auto* device = new Listing;
+    handle_ = device;
+    device->names.assign(mask.c_str(), mask.size() + 1);
+    device->entries.push_back(Entry{0, 0, static_cast<std::uint32_t>(mask.size()),
+                                    kAttributeArchive, false});
+    return Next();
+  }
+  if (!HasWildcard(mask)) {
+    std::unique_ptr<Listing> found = FindByName(pattern, host_folder, mask);
+    if (!found) return false;
+    handle_ = found.release();
+    return Next();
+  }
+  std::unique_ptr<Listing> listing = ListFolder(host_folder, mask);
+  if (!listing) return false;
+  handle_ = listing.release();
   return Next();
 }
 

@@ -27,6 +27,13 @@ std::uint64_t ListingKeyPrefix(const char* name);
 // Case-insensitive comparison of two ANSI texts.
 bool EqualIgnoringCase(const std::string& a, const std::string& b);
 
+// The short alias Wine makes up for a host (UTF-8) name that is no 8.3
+// name ("Program Files" is PROG~W2D); empty for one that is.
+std::string ShortAlias(const char* host_name);
+// True when the name has an alias's shape: eight characters, the fifth a
+// "~", then at most a dot and three more.
+bool CouldBeShortAlias(const std::string& name);
+
 // The host path for a Windows path (Z:\a\b is /a/b), resolved letter case
 // by letter case as the system does; empty when it cannot be reached.
 // `parent_only` resolves every component but the last, which is returned

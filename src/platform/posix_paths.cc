@@ -29,14 +29,17 @@ bool IsDriveLetter(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-// The entry of `directory` named `component` in another letter case.
+// The entry of `directory` named `component` in another letter case, or
+// by the short alias Wine makes up for it: the first in folder order.
 bool FindCaseInsensitive(const std::string& directory, const std::string& component,
                          std::string* found) {
   DIR* dir = opendir(directory.empty() ? "/" : directory.c_str());
   if (dir == nullptr) return false;
+  const bool alias = CouldBeShortAlias(component);
   bool matched = false;
   while (dirent* entry = readdir(dir)) {
-    if (EqualIgnoringCase(Utf8ToAnsi(entry->d_name), component)) {
+    if (EqualIgnoringCase(Utf8ToAnsi(entry->d_name), component) ||
+        (alias && EqualIgnoringCase(ShortAlias(entry->d_name), component))) {
       *found = entry->d_name;
       matched = true;
       break;

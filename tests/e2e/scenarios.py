@@ -164,6 +164,15 @@ SCENARIOS = [
       after={REPORT: under("{R}\\w\\", FLAT_DLLS, ["ab.dll", "é.dll"]) + count(2)}),
     S("walk: /R goes depth first, files before subfolders, through links",
       [T + "*.dll", "/R"], files=TREE, out=under(T, TREE_DLLS)),
+    S("walk: a plain name where two names differ only in case: the file the system finds",
+      ["/L:names.txt"], files={"d/Dup.txt": "", "d/DUP.TXT": "", "d/gone.dll": Link("nowhere"),
+                               "names.txt": listing("{R}\\d\\Dup.txt", "{R}\\d\\dup.txt",
+                                                    "{R}\\d\\gone.dll")},
+      out=[N("{R}\\d\\Dup.txt"), N("{R}\\d\\DUP.TXT")]),  # that spelling, else the first
+    S("names: the short aliases Wine makes up name files and folders",
+      ["/L:{R}\\abcd~auf.txt"], files={"Long Folder Name/a.dll": "", "abcdefghij.txt": listing(
+          "{R}\\LONG~ZAT\\*.dll", "{R}\\long~zat\\A.DLL")},
+      out=[N("{R}\\LONG~ZAT\\a.dll"), N("{R}\\long~zat\\a.dll")]),
     S("walk: dots and blanks ending a name, as the system trims them; NUL is no folder",
       ["/L:names.txt"], files=dict(TREE, **{"t/nul.txt/b.dll": "", "names.txt": listing(
           T + "nul.txt\\*.dll",
@@ -370,6 +379,11 @@ SCENARIOS = [
     S("tree: 100,000 files in one folder, in the memory of 10,000", ["{R}\\n\\*.dll", "/P"],
       memory_as="tree: 10,000 files in one folder", **wide(100000)),
 ]
+
+# Plain names on generated trees.
+import plain_names  # noqa: E402
+
+SCENARIOS += plain_names.scenarios(Scenario, N, P, count, listing)
 
 _names = [s.name for s in SCENARIOS]
 assert len(_names) == len(set(_names)), "scenario names must differ"

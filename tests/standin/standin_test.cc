@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <string>
@@ -31,6 +33,49 @@ TEST(StandinListing, OrdersByUpperCaseThenExactly) {
       }
     }
   }
+}
+
+TEST(StandinSearch, AnswersOneNameAsWineDoes) {
+  // A folder as it was put to Wine, and what Wine's search for each plain
+  // name found there ("": nothing): in any case, by the short alias Wine
+  // makes up for a name that is no 8.3 name, the last name trimmed of its
+  // dots and blanks, the exact spelling first, else the first in listing
+  // order.
+  char templ[] = "/tmp/standin_search.XXXXXX";
+  const std::string dir = mkdtemp(templ);
+  for (const char* file : {"abcdefghij.txt", "abcd~auf.txt", "Program Files.txt", "a.b.c",
+                           "q\"r", "trail ", "name.", "name", "\xC3\x9Cn\xC3\xAF.txt", "foo",
+                           "FOO", "Bar"})
+    fclose(fopen((dir + "/" + file).c_str(), "w"));
+  mkdir((dir + "/Long Folder Name").c_str(), 0755);
+  ASSERT_EQ(symlink("nowhere", (dir + "/broken").c_str()), 0);
+  const struct {
+    const char* name;
+    const char* found;
+  } searches[] = {
+      {"ABCD~AUF.TXT", "abcdefghij.txt"}, {"abcd~auf.txt", "abcd~auf.txt"},
+      {"Abcd~auf.txt", "abcdefghij.txt"}, {"prog~w2d.txt", "Program Files.txt"},
+      {"A_B~~54C.C", "a.b.c"},            {"Q_R~~HKA", "q\"r"},
+      {"TRAI~5RC", "trail "},             {"NAME~GGC", "name."},
+      {"_N_~~14A.TXT", "\xDCn\xEF.txt"}, {"\xFCN\xCF.TXT", "\xDCn\xEF.txt"},
+      {"LONG~ZAT", "Long Folder Name"},   {"foo", "foo"},
+      {"Foo", "FOO"},                     {"BAR", "Bar"},
+      {"name.", "name"},                  {"bar. . ", "Bar"},
+      {"trail ", ""},                     {"...", ""},
+      {"broken", ""},                     {"nope", ""},
+  };
+  std::string windows = "Z:" + dir;
+  std::replace(windows.begin(), windows.end(), '/', '\\');
+  for (const auto& s : searches) {
+    platform::FileSearch search;
+    std::string found;
+    if (search.First((windows + "\\" + s.name).c_str())) {
+      found = search.Name();
+      EXPECT_FALSE(search.Next()) << s.name;  // one name, one entry
+    }
+    EXPECT_EQ(found, s.found) << s.name;
+  }
+  ASSERT_EQ(system(("rm -rf '" + dir + "'").c_str()), 0);
 }
 
 TEST(StandinCodePages, ConvertAsTheSystemDoes) {
