@@ -54,17 +54,17 @@ bool MayNameDevice(const std::string& mask) {
 // find "name"), a device name finds the device, and each pattern must be
 // one the system takes (it refuses those that reach the path limit).
 bool SearchableByName(const std::string& base, const std::string& mask) {
-  return mask.find_first_of("*?<>\"/") == std::string::npos && mask.back() != '.' &&
-         mask.back() != ' ' && !MayNameDevice(mask) &&
+  return !mask.empty() && mask.find_first_of("*?<>\"/") == std::string::npos &&
+         mask.back() != '.' && mask.back() != ' ' && !MayNameDevice(mask) &&
          base.size() + std::max<std::size_t>(mask.size(), 3) < platform::kMaxPath;
 }
 
 // Checks the files that the system's search for the one name finds.  The
 // search finds a name in any letter case, and also by an entry's short
-// alias; an entry the matcher does not select can only have come by its
-// alias, and may stand where the entry of that name would have been (the
-// system gives one entry).  Then nothing is checked here and the result is
-// false: the caller lists the folder.
+// alias.  An entry the matcher does not select came by its alias (or by a
+// letter case the system folds otherwise) and may stand where the entry of
+// that name would have been, as the system gives one entry: then nothing
+// is checked here and the result is false, and the caller lists the folder.
 bool ScanFolderByName(const std::string& base, const std::string& mask,
                       const std::string& lower_mask) {
   struct Found {
