@@ -10,7 +10,7 @@
 #   (a) a list file of 1,000 names of files of a 4,000-file folder, against
 #       1,000 names of files of a 10-file folder: the medians, and the median
 #       of the per-round ratios (a name's cost must not follow the folder's
-#       size);
+#       size), in wall time and in the processor time of the run;
 #   (b) a plain name with /R over a tree of 200,000 files (20 x 25
 #       folders of 400 files, as walk_bench.sh builds it): one that every
 #       leaf folder holds, and one that no folder holds;
@@ -120,6 +120,16 @@ elapsed_ms() {
   end=$(date +%s%N)
   echo $(((end - start) / 1000000))
 }
+# measure COMMAND...: "wall cpu" of one run in milliseconds, cpu being the
+# user and system time of the processes it started (under Wine, not the
+# server's).
+measure() {
+  local start end cpu
+  start=$(date +%s%N)
+  cpu=$( { TIMEFORMAT='%3U %3S'; time "$@"; } 2>&1 >/dev/null | awk 'END { printf "%d", ($1 + $2) * 1000 }')
+  end=$(date +%s%N)
+  echo "$(((end - start) / 1000000)) $cpu"
+}
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 # same FILE REFERENCE: the runs of one case give the same lines.
 same() {
@@ -139,19 +149,22 @@ for backend in standin wine; do
   run "$backend" after "$work/small.ref" "/L:$(win "$work/small.lst")"
   found=$(grep -c . "$work/big.ref")
   [[ $found -eq $names ]] || { echo "name_bench: $backend found $found of $names" >&2; exit 1; }
-  big_t=() small_t=() ratios=()
+  big_t=() small_t=() ratios=() big_c=() small_c=() cpu_ratios=()
   for ((i = 1; i <= n; i++)); do
-    b=$(elapsed_ms run "$backend" after "$work/big.out" "/L:$(win "$work/big.lst")")
-    s=$(elapsed_ms run "$backend" after "$work/small.out" "/L:$(win "$work/small.lst")")
+    read -r b bc < <(measure run "$backend" after "$work/big.out" "/L:$(win "$work/big.lst")")
+    read -r s sc < <(measure run "$backend" after "$work/small.out" "/L:$(win "$work/small.lst")")
     same "$work/big.out" "$work/big.ref"
     same "$work/small.out" "$work/small.ref"
-    big_t+=("$b") small_t+=("$s")
+    big_t+=("$b") small_t+=("$s") big_c+=("$bc") small_c+=("$sc")
     ratios+=("$(awk -v b="$b" -v s="$s" 'BEGIN { printf "%.2f", b / (s > 0 ? s : 1) }')")
-    printf '  round %d: 4,000 files %6d ms   10 files %6d ms\n' "$i" "$b" "$s"
+    cpu_ratios+=("$(awk -v b="$bc" -v s="$sc" 'BEGIN { printf "%.2f", b / (s > 0 ? s : 1) }')")
+    printf '  round %d: 4,000 files %6d ms (cpu %5d)   10 files %6d ms (cpu %5d)\n' \
+      "$i" "$b" "$bc" "$s" "$sc"
   done
-  summary+=("$(printf '%-8s (a) %d names: 4,000 files %s ms, 10 files %s ms, ratio %s' \
-    "$backend" "$names" "$(printf '%s\n' "${big_t[@]}" | median)" \
-    "$(printf '%s\n' "${small_t[@]}" | median)" "$(printf '%s\n' "${ratios[@]}" | median)")")
+  m() { printf '%s\n' "$@" | median; }
+  summary+=("$(printf '%-8s (a) %d names: 4,000 files %s ms, 10 files %s ms, ratio %s; cpu %s / %s ms, ratio %s' \
+    "$backend" "$names" "$(m "${big_t[@]}")" "$(m "${small_t[@]}")" "$(m "${ratios[@]}")" \
+    "$(m "${big_c[@]}")" "$(m "${small_c[@]}")" "$(m "${cpu_ratios[@]}")")")
 
   for mask in file0123.dll absent.dll '*.dll'; do
     label=$([[ $mask == '*.dll' ]] && echo c || echo b)
