@@ -15,7 +15,8 @@
 #       folders of 400 files, as walk_bench.sh builds it): one that every
 #       leaf folder holds, and one that no folder holds;
 #   (c) *.dll with /R over the same tree;
-# (b) and (c) also for REV, the two versions in alternation.  Every run
+# (b) and (c) also for REV, the two versions in alternation, each going
+# first in every other round.  Every run
 # writes to a file; all runs of one case, of either version, must give the
 # same bytes.
 # Environment: BENCH_TMP (parent of the temporary folder, default $TMPDIR or
@@ -112,14 +113,6 @@ run() {
     "$wine" "$dir-win/tavrel.exe" "$@" >"$out"
   fi
 }
-# elapsed_ms COMMAND...: wall time of one run, in milliseconds.
-elapsed_ms() {
-  local start end
-  start=$(date +%s%N)
-  "$@"
-  end=$(date +%s%N)
-  echo $(((end - start) / 1000000))
-}
 # measure COMMAND...: "wall cpu" of one run in milliseconds, cpu being the
 # user and system time of the processes it started (under Wine, not the
 # server's).
@@ -175,15 +168,20 @@ for backend in standin wine; do
     done
     [[ ${#versions[@]} -eq 1 ]] || same "$work/before.ref" "$work/after.ref"
     ratios=()
+    declare -A cpu=()
     for ((i = 1; i <= n; i++)); do
       line="  round $i:"
       declare -A took=()
-      for version in "${versions[@]}"; do
-        t=$(elapsed_ms run "$backend" "$version" "$work/$version.out" "$(win "$work/tree")\\$mask" /R)
+      order=("${versions[@]}")
+      ((i % 2)) || mapfile -t order < <(printf '%s\n' "${versions[@]}" | tac)  # each first in turn
+      for version in "${order[@]}"; do
+        read -r t c < <(measure run "$backend" "$version" "$work/$version.out" \
+          "$(win "$work/tree")\\$mask" /R)
         same "$work/$version.out" "$work/after.ref"
         took[$version]=$t
         times[$version]+="$t "
-        line+=$(printf ' %s %6d ms' "$version" "$t")
+        cpu[$version]+="$c "
+        line+=$(printf ' %s %6d ms (cpu %5d)' "$version" "$t" "$c")
       done
       if [[ -n $before ]]; then
         ratios+=("$(awk -v a="${took[after]}" -v b="${took[before]}" \
@@ -195,11 +193,12 @@ for backend in standin wine; do
     line=$(printf '%-8s (%s) %-12s /R, %d lines:' "$backend" "$label" "$mask" \
       "$(grep -c . "$work/after.ref")")
     for version in "${versions[@]}"; do
-      line+=$(printf ' %s %s ms' "$version" "$(printf '%s\n' ${times[$version]} | median)")
+      line+=$(printf ' %s %s ms (cpu %s)' "$version" \
+        "$(printf '%s\n' ${times[$version]} | median)" "$(printf '%s\n' ${cpu[$version]} | median)")
     done
     [[ -z $before ]] || line+=" after/before $(printf '%s\n' "${ratios[@]}" | median)"
     summary+=("$line")
-    unset times
+    unset times cpu
   done
 done
 
