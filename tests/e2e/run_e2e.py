@@ -297,8 +297,8 @@ def outcome(backend, sc, base):
     return found
 
 
-def differences(backends, seed, spec, base):
-    first, second = (outcome(b, generate.make(seed, spec), base) for b in backends)
+def differences(backends, seed, plan, base):
+    first, second = (outcome(b, generate.make(seed, plan), base) for b in backends)
     return [(k, first.get(k), second.get(k)) for k in sorted(set(first) | set(second))
             if first.get(k) != second.get(k)]
 
@@ -308,21 +308,21 @@ def compare(backends, seeds, base):
     each element whose removal leaves the backends still differing, and printed."""
     failed = 0
     for seed in seeds:
-        spec, tries, progress = generate.scenario(seed), 200, True
-        found = differences(backends, seed, spec, base)
-        steady = not found or differences(backends, seed, spec, base)
+        plan, tries, progress = generate.scenario(seed), 200, True
+        found = differences(backends, seed, plan, base)
+        steady = not found or differences(backends, seed, plan, base)
         failed += bool(found) and bool(steady)
         while found and steady and progress and tries > 0:
             progress = False
             for field in ("tokens", "lines", "files", "sfc", "env"):
                 i = 0
-                while i < len(spec[field]) and tries > 0:
-                    trial = dict(spec, **{field: spec[field][:i] + spec[field][i + 1:]})
+                while i < len(plan[field]) and tries > 0:
+                    trial = dict(plan, **{field: plan[field][:i] + plan[field][i + 1:]})
                     tries, again = tries - 1, differences(backends, seed, trial, base)
-                    spec, found, progress, i = ((trial, again, True, i) if again
-                                                else (spec, found, progress, i + 1))
+                    plan, found, progress, i = ((trial, again, True, i) if again
+                                                else (plan, found, progress, i + 1))
         if found:
-            sc = generate.make(seed, spec)
+            sc = generate.make(seed, plan)
             print("%s seed %d: %r in %r%s\n  files %r\n  env %r, catalogue %r" % (
                 "DIFF" if steady else "UNSTEADY (differed once: a hiccup of the host?)", seed,
                 sc.line, sc.cwd or ".", " as the user" if sc.as_user else "", sc.files, sc.env,
