@@ -17,7 +17,7 @@ scripts/install-deps.sh
 
 configure() {  # dir, extra cmake arguments...
   local dir=$1; shift
-  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAVREL_WERROR=ON "$@" >/dev/null
   ninja -C "$dir" -j"$jobs" >/dev/null
 }
 

@@ -14,7 +14,7 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 build="$root/out/fuzz"
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVREL_FUZZ=ON -DTAVREL_TESTS=OFF >/dev/null
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVREL_FUZZ=ON -DTAVREL_TESTS=OFF -DTAVREL_WERROR=ON >/dev/null
 ninja -C "$build" >/dev/null
 
 targets=${*:-$(cd "$root/tests/fuzz/corpus" && ls)}
