@@ -3,14 +3,11 @@
 # cmake --install and CPack put it with the user's guide into
 # tavREL-<version>-win64.zip, a SHA-256 checksum file beside it.
 #
-# The version has one source, project(); the usage text spells "v3.0" by hand
-# (its bytes are fixed), so the two are held together here.
-file(STRINGS ${PROJECT_SOURCE_DIR}/src/cli/usage_text.cc TAVREL_USAGE_VERSION
-     REGEX "\"v[0-9]+\\.[0-9]+\"")
-string(REGEX MATCH "v([0-9]+\\.[0-9]+)" TAVREL_USAGE_VERSION "${TAVREL_USAGE_VERSION}")
-if(NOT CMAKE_MATCH_1 STREQUAL "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}")
-  message(FATAL_ERROR "project version ${PROJECT_VERSION} does not match the usage text's "
-                      "\"${TAVREL_USAGE_VERSION}\"")
+# The version has one source, project().  A release names its tag
+# (TAVREL_RELEASE_TAG, given by the release workflow): it must be that version.
+if(DEFINED TAVREL_RELEASE_TAG AND NOT TAVREL_RELEASE_TAG STREQUAL "v${PROJECT_VERSION}")
+  message(FATAL_ERROR "the tag ${TAVREL_RELEASE_TAG} does not name the project's version "
+                      "${PROJECT_VERSION}")
 endif()
 
 if(NOT WIN32)

@@ -4,6 +4,11 @@
 
 #include "output/console_output.h"
 
+// The version is project()'s, given by the build.
+#ifndef TAVREL_VERSION
+#error "TAVREL_VERSION (the project's version) is given by CMakeLists.txt"
+#endif
+
 namespace {
 
 const char kProgramName[] = "tavREL";
@@ -48,7 +53,7 @@ std::string AsciiUpper(std::string text) {
 }  // namespace
 
 void WriteUsageText() {
-  WriteConsoleLine(AsciiUpper(kProgramName) + " " + "v3.0" + " " +
+  WriteConsoleLine(AsciiUpper(kProgramName) + " " + "v" TAVREL_VERSION + " " +
                    "- les d\xE9veloppeurs de tavREL, 2026");
   for (const char* line : kLines) {
     if (line == nullptr) {
