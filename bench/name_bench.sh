@@ -20,8 +20,8 @@
 # writes to a file; all runs of one case, of either version, must give the
 # same bytes.
 # Environment: BENCH_TMP (parent of the temporary folder, default $TMPDIR or
-# /tmp), BENCH_JOBS (build jobs, default 2), BENCH_WINE (default
-# /usr/lib/wine/wine64), BENCH_WINE_ROUNDS (rounds under Wine, default: the
+# /tmp), BENCH_JOBS (build jobs, default 2), TAVREL_WINE (the Wine to run,
+# default: cmake/wine-run.sh's), BENCH_WINE_ROUNDS (rounds under Wine, default: the
 # same), BENCH_NAMES (list lines, default 1000).
 set -euo pipefail
 
@@ -35,7 +35,7 @@ wine_rounds=${BENCH_WINE_ROUNDS:-$rounds}
 names=${BENCH_NAMES:-1000}
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 jobs=${BENCH_JOBS:-2}
-wine=${BENCH_WINE:-/usr/lib/wine/wine64}
+wine=$("$repo/cmake/wine-run.sh" --wine)
 wineserver=$(dirname "$wine")/wineserver
 [[ -x $wineserver ]] || wineserver=$(command -v wineserver || true)
 

@@ -4,7 +4,7 @@ the checksum beside it, the guide's bytes, and what tavrel.exe says of itself
 version and the usage text of the native build.
 
   check_release.py CPACK WIN_BUILD NATIVE_TAVREL   (WIN_BUILD may be empty:
-  then TAVREL_WIN_BUILD from the environment, else skipped)
+  then TAVREL_WIN_BUILD from the environment; without a tavrel.exe, skipped)
 """
 import hashlib
 import io
@@ -22,6 +22,9 @@ except ImportError:  # Debian's python3-pefile, when another python3 runs this
     import pefile
 
 SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+sys.path.insert(0, os.path.join(SOURCE, "tests"))
+import win_build  # noqa: E402
+
 RT_MANIFEST = 24
 SUPPORTED_OS = {  # Windows 7, 8, 8.1, 10 and 11
     "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
@@ -57,10 +60,7 @@ def manifest(pe):
 
 
 def main():
-    cpack, build, native = sys.argv[1], sys.argv[2] or os.environ.get("TAVREL_WIN_BUILD", ""), sys.argv[3]
-    if not build:
-        print("release: skipped (no Windows build: set TAVREL_WIN_BUILD)")
-        return 77
+    cpack, build, native = sys.argv[1], win_build.find(sys.argv[2], "release"), sys.argv[3]
     cache = open(os.path.join(build, "CMakeCache.txt")).read()
     version = re.search(r"^CMAKE_PROJECT_VERSION:\w+=(.*)$", cache, re.M).group(1)
     subprocess.run([cpack, "--config", os.path.join(build, "CPackConfig.cmake")], check=True,
