@@ -74,8 +74,8 @@ class Tavrel:
     def short_name(self, work, name):
         """cmd's full and short forms of `name`."""
         script = os.path.join(work, "short.bat")
-        with open(script, "w") as f:
-            f.write("@echo %~f1\r\n@echo %~s1\r\n")
+        with open(script, "wb") as f:
+            f.write(b"@echo %~f1\r\n@echo %~s1\r\n")
         lines, _ = self.run("cmd", "/d", "/c", self.path(script), name)
         return [l.decode(errors="replace") for l in lines or []] + ["", ""]
 
