@@ -4,14 +4,16 @@ random ones of generate.py on both, compared with each other.
 
   run_e2e.py native PROGRAM     the POSIX stand-in build (out/x/tavrel)
   run_e2e.py wine [WIN_BUILD]   tavrel.exe of a mingw build dir under Wine (else that of
-                                $TAVREL_WIN_BUILD; without either, skipped: 77)
+                                $TAVREL_WIN_BUILD; without a tavrel.exe, skipped: 77;
+                                one older than its sources fails)
   run_e2e.py diff PROGRAM [WIN_BUILD] --seeds A-B
                                 seeds A to B-1 on both; a scenario whose console bytes,
                                 files or exit status differ is shrunk and printed
 
 -k TEXT runs the scenarios whose name holds TEXT; --keep leaves the fixtures.  {R} is
 the fixture folder's Windows path (Z:\\dev\\shm\\...\\r), {Q} the same without "Z:\\".
-Runs marked as_user are made as TEST_USER, under Wine with a prefix of its own.
+Runs marked as_user are made as TEST_USER, under Wine with a prefix of its own; they need
+root, and are skipped without it.
 """
 import argparse
 import fcntl
