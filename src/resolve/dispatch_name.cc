@@ -52,16 +52,8 @@ std::size_t FolderPartLength(const std::string& name) {
   // Walked forward by characters, so that a trail byte is never taken for
   // a separator.
   std::size_t folder_length = 0;
-  for (std::size_t i = 0; i < name.size();) {
-    if (IsSeparator(name[i])) {
-      folder_length = i + 1;
-      ++i;
-    } else if (platform::IsLeadByte(static_cast<unsigned char>(name[i])) &&
-               i + 1 < name.size()) {
-      i += 2;
-    } else {
-      ++i;
-    }
+  for (std::size_t i = 0; i < name.size(); i = NextCharacter(name, i)) {
+    if (IsSeparator(name[i])) folder_length = i + 1;
   }
   return folder_length;
 }

@@ -2,6 +2,7 @@
 
 #include "cli/run_options.h"
 #include "platform/platform.h"
+#include "scan/strip_trailing_backslashes.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ void Trim(std::string& text) {
 }  // namespace
 
 std::string StripTrailingChar(char c, std::string text) {
-  while (!text.empty() && text.back() == c) text.pop_back();
+  text.erase(LengthWithoutTrailing(text, c));
   return text;
 }
 
@@ -70,12 +71,16 @@ int FindRootIndex(const std::string& root_name) {
 bool ClassifyName(std::string& name, std::uint32_t& root_handle) {
   Trim(name);
   root_handle = static_cast<std::uint32_t>(-1);
-  const std::string s = StripTrailingChar('\\', name) + '\\';
-  const std::size_t p = s.find('\\');
-  const int index = FindRootIndex(ExpandRootAbbreviation(s.substr(0, p)));
+  // The root segment ends at the first "\" that is no trail byte, else
+  // with the name.
+  const std::string stripped = StripTrailingChar('\\', name);
+  std::size_t p = 0;
+  while (p < stripped.size() && stripped[p] != '\\') p = NextCharacter(stripped, p);
+  const int index = FindRootIndex(ExpandRootAbbreviation(stripped.substr(0, p)));
   if (index < 0 && !RunOptions.KeyMode) return false;
   root_handle = kFirstRootHandle + static_cast<std::uint32_t>(index);
-  name = StripTrailingChar('\\', s.substr(p + 1));
+  // The rest lost its trailing "\" with the name's.
+  name = p < stripped.size() ? stripped.substr(p + 1) : std::string();
   return true;
 }
 

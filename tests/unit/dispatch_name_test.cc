@@ -1,9 +1,14 @@
 // Splitting a path into folder and file part.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
+#include "cli/run_options.h"
+#include "fake_platform.h"
 #include "resolve/dispatch_name.h"
+#include "resolve/registry_names.h"
+#include "scan/strip_trailing_backslashes.h"
 
 namespace {
 
@@ -26,6 +31,45 @@ TEST(FolderPartLength, SplitsAfterTheLastSeparator) {
   for (const auto& c : cases) {
     EXPECT_EQ(std::string(c.name).substr(0, FolderPartLength(c.name)), c.folder) << c.name;
   }
+}
+
+// On a double-byte code page a trail byte 0x5C belongs to its character
+// (0x95 0x5C is one character in code page 932): no split, strip or key
+// root ends there.  On a single-byte code page the same bytes are two.
+TEST(DoubleByteNames, ATrailByteIsNoSeparator) {
+  const struct {
+    const char* name;
+    bool double_byte;
+    const char* stripped;  // by StripTrailingBackslashes and StripTrailingChar
+    const char* folder;    // the folder part
+    const char* subkey;    // the subkey path under /K
+  } cases[] = {
+      {"C:\\\x95\\\\", true, "C:\\\x95\\", "C:\\\x95\\\\", "\x95\\"},
+      {"C:\\\x95\\\\", false, "C:\\\x95", "C:\\\x95\\\\", "\x95"},
+      {"\x95\\\\x", true, "\x95\\\\x", "\x95\\\\", "x"},
+      {"\x95\\\\x", false, "\x95\\\\x", "\x95\\\\", "\\x"},
+      {"\x95\\x", true, "\x95\\x", "", ""},
+      {"\x95\\", true, "\x95\\", "", ""},
+      {"a\\\x95", true, "a\\\x95", "a\\", "\x95"},  // a lead byte alone at the end
+      {"\\\\", true, "", "\\\\", ""},
+  };
+  for (const auto& c : cases) {
+    fake::Reset();
+    fake::Sys().double_byte = c.double_byte;
+    RunOptions = RunOptionsRecord();
+    RunOptions.KeyMode = true;
+    const std::string name = c.name;
+    SCOPED_TRACE(name + (c.double_byte ? " (double-byte)" : " (single-byte)"));
+    EXPECT_EQ(StripTrailingBackslashes(name), c.stripped);
+    EXPECT_EQ(StripTrailingChar('\\', name), c.stripped);
+    EXPECT_EQ(name.substr(0, FolderPartLength(name)), c.folder);
+    std::string key = name;
+    std::uint32_t root = 0;
+    EXPECT_TRUE(ClassifyName(key, root));
+    EXPECT_EQ(key, c.subkey);
+  }
+  fake::Reset();
+  RunOptions = RunOptionsRecord();
 }
 
 }  // namespace

@@ -44,7 +44,9 @@ std::string Hex(std::uint32_t value) {
 
 void Initialize() {}
 std::string CommandLine() { return "tavrel"; }
-bool IsLeadByte(unsigned char) { return false; }
+bool IsLeadByte(unsigned char b) {
+  return fake::Sys().double_byte && ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC));
+}
 
 void UpperCase(char* text, std::size_t length) {
   for (std::size_t i = 0; i < length; ++i)

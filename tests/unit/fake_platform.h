@@ -18,6 +18,7 @@ struct System {
   std::map<std::string, std::string> full_paths;  // names with a full path
   std::vector<std::string> asked;   // every registry open and service query
   std::string output;               // standard output
+  bool double_byte = false;         // lead bytes as code page 932 has them
 };
 
 // Cleared before each test that uses it.

@@ -75,8 +75,6 @@ TEST(RootNames, AbbreviationsAndLookups) {
   EXPECT_EQ(FindRootIndex("hkey_users"), 3);
   EXPECT_EQ(FindRootIndex(""), 4);
   EXPECT_EQ(FindRootIndex("HKEY_DYN_DATA"), -1);
-  EXPECT_EQ(StripTrailingChar('\\', "a\\b\\\\"), "a\\b");
-  EXPECT_EQ(StripTrailingChar('\\', "\\\\"), "");
 }
 
 // The performance-data slots are answered without the system; every other
