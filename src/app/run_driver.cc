@@ -8,6 +8,7 @@
 #include "cli/parse_command_line.h"
 #include "cli/run_options.h"
 #include "output/console_output.h"
+#include "output/console_text.h"
 #include "output/report_file.h"
 #include "platform/platform.h"
 #include "resolve/dispatch_name.h"
@@ -53,11 +54,11 @@ void RunListLoop() {
 }
 
 void WriteClosingCount() {
-  const std::string closing_count = "\r\n" + std::to_string(ProtectedCount) +
-                                    WithPlural(kWordElement, ProtectedCount) +
-                                    WithPlural(kWordProtected, ProtectedCount);
-  if (!RunOptions.Silent) WriteConsoleLine(closing_count);
-  if (RunOptions.WriteReport) WriteReportLine(closing_count);
+  const ProgramWords closing_count = ConvertProgramWords(
+      "\r\n" + std::to_string(ProtectedCount) + WithPlural(kWordElement, ProtectedCount) +
+      WithPlural(kWordProtected, ProtectedCount));
+  if (!RunOptions.Silent) WriteConsoleLine("", closing_count);
+  if (RunOptions.WriteReport) WriteReportLine("", closing_count);
 }
 
 void RunBody() {
@@ -69,7 +70,7 @@ void RunBody() {
                FileExists(RunOptions.ListFileName)) {
       RunListLoop();
     } else {
-      WriteConsoleLine(kMissingListFileMessage);
+      WriteConsoleLine("", ConvertProgramWords(kMissingListFileMessage));
     }
     if (!RunOptions.Silent) SetConsoleColour(SavedAttributes);
     if (ProtectedCount > 0 && !RunOptions.ProtectedOnly) WriteClosingCount();
@@ -77,7 +78,7 @@ void RunBody() {
   } catch (...) {
     if (RunOptions.WriteReport) AbandonReportFile();
     ExitCode = 1;
-    WriteConsoleLine(kFailureMessage);
+    WriteConsoleLine("", ConvertProgramWords(kFailureMessage));
   }
 }
 

@@ -3,6 +3,7 @@
 #include "check/root_table.h"
 #include "cli/run_options.h"
 #include "output/console_output.h"
+#include "output/console_text.h"
 #include "output/report_file.h"
 #include "platform/platform.h"
 
@@ -25,20 +26,33 @@ std::string FullPathFor(const std::string& path) {
   return platform::FullPathName(bare_drive ? path + '\\' : path);
 }
 
+// The words after a name, converted once for the run: a walk writes tens
+// of thousands of lines.
+const ProgramWords& ProtectedWords() {
+  static const ProgramWords words = ConvertProgramWords(" : prot\xE9g\xE9 par SFC");
+  return words;
+}
+
+const ProgramWords& UnprotectedWords() {
+  static const ProgramWords words = ConvertProgramWords(" : non prot\xE9g\xE9 par SFC");
+  return words;
+}
+
 void ReportItem(bool is_protected, const std::string& name) {
-  std::string line;
+  static const ProgramWords no_words;
+  const ProgramWords* words = &no_words;
   if (is_protected) {
     if (!RunOptions.Silent) SetConsoleColour(kProtectedColour);
-    line = RunOptions.ProtectedOnly ? name : name + " : prot\xE9g\xE9 par SFC";
+    if (!RunOptions.ProtectedOnly) words = &ProtectedWords();
     ++ProtectedCount;
   } else {
     if (!RunOptions.Silent) SetConsoleColour(kUnprotectedColour);
     if (RunOptions.ProtectedOnly) return;
-    line = name + " : non prot\xE9g\xE9 par SFC";
+    words = &UnprotectedWords();
   }
-  if (line.empty() && !RunOptions.ListMode) return;
-  if (!RunOptions.Silent) WriteConsoleLine(line);
-  if (RunOptions.WriteReport) WriteReportLine(line);
+  if (name.empty() && words->windows1252.empty() && !RunOptions.ListMode) return;
+  if (!RunOptions.Silent) WriteConsoleLine(name, *words);
+  if (RunOptions.WriteReport) WriteReportLine(name, *words);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "output/console_output.h"
+#include "output/console_text.h"
 
 // The version is project()'s, given by the build.
 #ifndef TAVREL_VERSION
@@ -53,13 +54,13 @@ std::string AsciiUpper(std::string text) {
 }  // namespace
 
 void WriteUsageText() {
-  WriteConsoleLine(AsciiUpper(kProgramName) + " " + "v" TAVREL_VERSION + " " +
-                   "- les d\xE9veloppeurs de tavREL, 2026");
+  WriteConsoleLine("", ConvertProgramWords(AsciiUpper(kProgramName) + " " + "v" TAVREL_VERSION +
+                                           " " + "- les d\xE9veloppeurs de tavREL, 2026"));
   for (const char* line : kLines) {
     if (line == nullptr) {
       WriteConsoleRaw(" \r\n", 3);
     } else {
-      WriteConsoleLine(line);
+      WriteConsoleLine("", ConvertProgramWords(line));
     }
   }
 }

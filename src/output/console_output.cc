@@ -2,8 +2,6 @@
 
 #include <cstring>
 
-#include "output/console_text.h"
-
 platform::OutputHandle ConsoleHandle = nullptr;
 std::uint16_t SavedAttributes = 0;
 
@@ -54,8 +52,20 @@ void WriteConsoleRaw(const char* data, std::size_t length) {
   }
 }
 
-void WriteConsoleLine(const std::string& text) {
-  std::string line = ToConsoleText(text);
+void WriteConsoleLine(const std::string& name, const ProgramWords& words) {
+  std::string line = ToConsoleText(name);
+  if (line_flushed) {
+    // A console shows the words from Windows-1252, another device takes
+    // them in the OEM code page: the seam tells the two apart.
+    if (failed) return;
+    try {
+      platform::WriteStdOutputLine(line, words.windows1252, words.oem);
+    } catch (const platform::Failure&) {
+      failed = true;
+    }
+    return;
+  }
+  line += words.oem;
   line += "\r\n";
   WriteConsoleRaw(line.data(), line.size());
 }

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 
+#include "output/console_text.h"
 #include "platform/platform.h"
 
 // Standard output for the colour calls, and its colours at start.
@@ -18,8 +19,8 @@ extern platform::OutputHandle ConsoleHandle;
 extern std::uint16_t SavedAttributes;
 
 void OpenConsoleOutput();
-// Writes the text through ToConsoleText, then CR LF.
-void WriteConsoleLine(const std::string& text);
+// Writes the name through ToConsoleText, then the words, then CR LF.
+void WriteConsoleLine(const std::string& name, const ProgramWords& words = ProgramWords());
 // Writes bytes as they are.
 void WriteConsoleRaw(const char* data, std::size_t length);
 // Sets the console colour; without effect when standard output is no

@@ -32,8 +32,9 @@ void StartReportFile(platform::File file, bool append) {
   pending = append ? "\r\n" : "";
 }
 
-void WriteReportLine(const std::string& text) {
-  pending += text;
+void WriteReportLine(const std::string& name, const ProgramWords& words) {
+  pending += name;
+  pending += words.ansi;
   pending += "\r\n";
   if (pending.size() >= kFlushSize) Flush();
 }

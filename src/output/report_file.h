@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "output/console_text.h"
 #include "platform/platform.h"
 
 // Raised when the report file cannot be written.  Unlike other failures of
@@ -16,8 +17,9 @@ struct ReportFailure : platform::Failure {
 // Takes the opened report file.  An existing one (`append`) first gets an
 // empty line after its earlier content.
 void StartReportFile(platform::File file, bool append);
-// Writes the text, unconverted, then CR LF.  Raises ReportFailure.
-void WriteReportLine(const std::string& text);
+// Writes the name, unconverted, the words in the ANSI code page, then
+// CR LF.  Raises ReportFailure.
+void WriteReportLine(const std::string& name, const ProgramWords& words = ProgramWords());
 // Writes out what is buffered and closes the file.  Raises ReportFailure.
 void CloseReportFile();
 // After a failure: writes out what it still can and closes, quietly.

@@ -37,6 +37,13 @@ void ToOemCodePage(char* text, std::size_t length);
 // page of the ...A calls that produced it (the system's, not the thread's).
 std::u16string AnsiToUtf16(const std::string& text);
 
+enum class CodePage { kAnsi, kOem };
+
+// The program's own words, Windows-1252 text, in the system's ANSI or OEM
+// code page: MultiByteToWideChar(1252) then WideCharToMultiByte with the
+// system's best fit where the code page lacks a letter (é becomes e).
+std::string WordsToCodePage(const std::string& windows1252, CodePage code_page);
+
 // ---- The protection service ------------------------------------------
 
 // SfcIsFileProtected(NULL, path) / SfcIsKeyProtected(root, subkey, mask).
@@ -61,6 +68,13 @@ bool StdOutputIsCharDevice();
 // bytes are in the OEM code page; a console shows them as such whatever
 // its own code page.
 void WriteStdOutput(const char* data, std::size_t length);
+// Writes one line to standard output: `oem`, text in the OEM code page,
+// then the program's own words, then CR LF; raises Failure.  A console is
+// given the words from Windows-1252 (`words`), so that they show as written
+// whatever the system's code pages; anything else gets `oem_words`, the
+// same words in the OEM code page.
+void WriteStdOutputLine(const std::string& oem, const std::string& words,
+                        const std::string& oem_words);
 
 // ---- Names and files --------------------------------------------------
 

@@ -90,6 +90,14 @@ void ToOemCodePage(char* text, std::size_t length) {
     text[i] = static_cast<char>(kAnsiToOemTable[static_cast<unsigned char>(text[i])]);
 }
 
+std::string WordsToCodePage(const std::string& windows1252, CodePage code_page) {
+  // The words' own code page is the ANSI one here.
+  std::string converted = windows1252;
+  if (code_page == CodePage::kOem && !converted.empty())
+    ToOemCodePage(&converted[0], converted.size());
+  return converted;
+}
+
 std::u16string AnsiToUtf16(const std::string& text) {
   std::u16string wide(text.size(), u'\0');
   for (std::size_t i = 0; i < text.size(); ++i)

@@ -47,6 +47,19 @@ void AppendQuotedArgument(std::string& line, const std::string& argument, bool f
   }
 }
 
+void WriteAll(const char* data, std::size_t length) {
+  if (stdout_closed) throw Failure("no standard output");
+  while (length > 0) {
+    const ssize_t n = write(STDOUT_FILENO, data, length);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throw Failure("write");
+    }
+    data += n;
+    length -= static_cast<std::size_t>(n);
+  }
+}
+
 }  // namespace
 
 void Initialize() {
@@ -119,22 +132,19 @@ bool StdOutputIsCharDevice() {
 }
 
 void WriteStdOutput(const char* data, std::size_t length) {
-  if (stdout_closed) throw Failure("no standard output");
-  std::string shown;
-  if (stdout_is_terminal) {
-    shown = standin::OemToUtf8(data, length);
-    data = shown.data();
-    length = shown.size();
-  }
-  while (length > 0) {
-    const ssize_t n = write(STDOUT_FILENO, data, length);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      throw Failure("write");
-    }
-    data += n;
-    length -= static_cast<std::size_t>(n);
-  }
+  if (!stdout_is_terminal) return WriteAll(data, length);
+  const std::string shown = standin::OemToUtf8(data, length);
+  WriteAll(shown.data(), shown.size());
+}
+
+void WriteStdOutputLine(const std::string& oem, const std::string& words,
+                        const std::string& oem_words) {
+  // A terminal shows the words from Windows-1252, as a console does.
+  const std::string line = stdout_is_terminal
+                               ? standin::OemToUtf8(oem.data(), oem.size()) +
+                                     standin::AnsiToUtf8(words) + "\r\n"
+                               : oem + oem_words + "\r\n";
+  WriteAll(line.data(), line.size());
 }
 
 }  // namespace platform

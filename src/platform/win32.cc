@@ -87,17 +87,26 @@ bool StdOutIsConsole() {
   return console;
 }
 
+// The program's own words are Windows-1252, on every system.
+constexpr UINT kWordsCodePage = 1252;
+
+// Appends the bytes of the code page as UTF-16; raises Failure.
+void AppendWide(std::wstring& wide, UINT code_page, const char* data, std::size_t length) {
+  if (length == 0) return;
+  if (length > 0x7FFFFFFF) throw Failure("console write");
+  const int size = static_cast<int>(length);
+  const int wide_length = MultiByteToWideChar(code_page, 0, data, size, nullptr, 0);
+  if (wide_length <= 0) throw Failure("console text");
+  const std::size_t start = wide.size();
+  wide.resize(start + static_cast<std::size_t>(wide_length));
+  MultiByteToWideChar(code_page, 0, data, size, &wide[start], wide_length);
+}
+
 // Older consoles refuse a write larger than what is left of a 64 KB heap
 // (ERROR_NOT_ENOUGH_MEMORY): pieces of 8 KB at most.
 constexpr DWORD kConsolePiece = 4096;  // UTF-16 units
 
-void WriteConsoleText(HANDLE out, const char* data, std::size_t length) {
-  if (length > 0x7FFFFFFF) throw Failure("console write");
-  const int size = static_cast<int>(length);
-  const int wide_length = MultiByteToWideChar(CP_OEMCP, 0, data, size, nullptr, 0);
-  if (wide_length <= 0) throw Failure("console text");
-  std::wstring wide(static_cast<std::size_t>(wide_length), L'\0');
-  MultiByteToWideChar(CP_OEMCP, 0, data, size, &wide[0], wide_length);
+void WriteConsoleWide(HANDLE out, const std::wstring& wide) {
   const wchar_t* next = wide.data();
   std::size_t left = wide.size();
   while (left > 0) {
@@ -137,6 +146,27 @@ void LowerCase(char* text, std::size_t length) {
 
 void ToOemCodePage(char* text, std::size_t length) {
   if (length > 0) CharToOemBuffA(text, text, static_cast<DWORD>(length));
+}
+
+std::string WordsToCodePage(const std::string& windows1252, CodePage code_page) {
+  // Where a conversion fails, the words go as they are, as they always did.
+  if (windows1252.empty()) return windows1252;
+  const int size = static_cast<int>(windows1252.size());
+  const int wide_length =
+      MultiByteToWideChar(kWordsCodePage, 0, windows1252.data(), size, nullptr, 0);
+  if (wide_length <= 0) return windows1252;
+  std::wstring wide(static_cast<std::size_t>(wide_length), L'\0');
+  MultiByteToWideChar(kWordsCodePage, 0, windows1252.data(), size, &wide[0], wide_length);
+  // Without WC_NO_BEST_FIT_CHARS a letter the code page lacks takes its
+  // best fit, else the code page's default character.  Flags 0 and no
+  // default character also suit an ANSI code page of UTF-8.
+  const UINT target = code_page == CodePage::kOem ? CP_OEMCP : CP_ACP;
+  const int length =
+      WideCharToMultiByte(target, 0, wide.data(), wide_length, nullptr, 0, nullptr, nullptr);
+  if (length <= 0) return windows1252;
+  std::string converted(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(target, 0, wide.data(), wide_length, &converted[0], length, nullptr, nullptr);
+  return converted;
 }
 
 std::u16string AnsiToUtf16(const std::string& text) {
@@ -188,7 +218,9 @@ bool StdOutputIsCharDevice() { return GetFileType(StdOut()) == FILE_TYPE_CHAR; }
 void WriteStdOutput(const char* data, std::size_t length) {
   const HANDLE out = StdOut();
   if (StdOutIsConsole()) {
-    if (length > 0) WriteConsoleText(out, data, length);
+    std::wstring wide;
+    AppendWide(wide, CP_OEMCP, data, length);
+    WriteConsoleWide(out, wide);
     return;
   }
   while (length > 0) {
@@ -198,6 +230,20 @@ void WriteStdOutput(const char* data, std::size_t length) {
     data += written;
     length -= written;
   }
+}
+
+void WriteStdOutputLine(const std::string& oem, const std::string& words,
+                        const std::string& oem_words) {
+  if (StdOutIsConsole()) {
+    std::wstring wide;
+    AppendWide(wide, CP_OEMCP, oem.data(), oem.size());
+    AppendWide(wide, kWordsCodePage, words.data(), words.size());
+    wide += L"\r\n";
+    WriteConsoleWide(StdOut(), wide);
+    return;
+  }
+  const std::string line = oem + oem_words + "\r\n";
+  WriteStdOutput(line.data(), line.size());
 }
 
 // ---- Names and files ----

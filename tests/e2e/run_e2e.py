@@ -16,6 +16,7 @@ Runs marked as_user are made as TEST_USER, under Wine with a prefix of its own; 
 root, and are skipped without it.
 """
 import argparse
+import codecs
 import fcntl
 import os
 import pathlib
@@ -39,7 +40,9 @@ sys.path.insert(0, os.path.dirname(HERE))
 import win_build  # noqa: E402
 from scenarios import CLOSED_PIPE, NO_ACCESS, TERMINAL, Link, ReadOnly  # noqa: E402
 
-PROGRAM_ACCENTS = "éèàê"  # the program's own words are Windows-1252 bytes
+# The program's accents where a code page has none: the system's best fit, as Wine gives it.
+BEST_FIT = dict(zip("éèàê", "eeae"))
+codecs.register_error("best-fit", lambda e: (BEST_FIT[e.object[e.start]], e.start + 1))
 PEAKS = {}  # scenario name: the peak resident set of its run, in KB
 SANITIZED = os.environ.get("TAVREL_E2E_SANITIZED")  # a sanitizer's memory grows anyway
 TEST_USER = "tavrel-e2e"
@@ -198,10 +201,7 @@ class Texts:
         text = self.sub(text() if callable(text) else text)
         if isinstance(text, bytes):
             return text
-        if codec == "cp932":
-            return b"".join(bytes([ord(c)]) if c in PROGRAM_ACCENTS else c.encode(codec)
-                            for c in text)
-        return text.encode(codec)
+        return text.encode(codec, errors="best-fit")
 
     def lines(self, items, codec):
         """str items are lines (each gets CR LF), bytes items are taken as they are."""
@@ -364,8 +364,8 @@ def main():
     # Wine takes its code pages from the host's locale, which must exist.
     have = subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout.lower()
     if kind != "native" and not all(l.lower().replace("utf-8", "utf8") in have
-                                    for l in (scenarios.FRENCH, scenarios.JAPANESE)):
-        sys.exit("e2e: locales fr_FR.UTF-8 and ja_JP.UTF-8 needed (locale-gen)")
+                                    for l in (scenarios.FRENCH, *scenarios.CODE_PAGES)):
+        sys.exit("e2e: locales fr_FR.UTF-8, ja_JP.UTF-8 and ru_RU.UTF-8 needed (locale-gen)")
 
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))  # still removes the fixtures
     # Short names, so that {R} stays short; in memory where there is one, for speed.

@@ -17,6 +17,8 @@ from the rules, not copied from a run.  A scenario for one backend only says why
 
 FRENCH = "fr_FR.UTF-8"
 JAPANESE = "ja_JP.UTF-8"
+RUSSIAN = "ru_RU.UTF-8"
+CODE_PAGES = {JAPANESE: ("cp932", "cp932"), RUSSIAN: ("cp1251", "cp866")}  # ANSI, OEM
 
 
 class Link:
@@ -44,7 +46,7 @@ class Scenario:
         self.line = command if isinstance(command, str) else None
         self.files, self.env, self.after = files or {}, env or {}, after or {}
         self.sfc, self.out, self.stdout = list(sfc), list(out), stdout
-        self.ansi, self.oem = ("cp932", "cp932") if lang == JAPANESE else ("cp1252", "cp850")
+        self.ansi, self.oem = CODE_PAGES.get(lang, ("cp1252", "cp850"))
         self.exe_beside_everything, self.hold = exe_beside_everything, hold
         self.as_user, self.memory_as = as_user, memory_as
 
@@ -136,6 +138,7 @@ TREE = {
 
 T = "{R}\\t\\"
 NO_LEAD_BYTES = "the stand-in's ANSI code page is 1252 alone: it has no lead bytes"
+FRENCH_ONLY = "the stand-in's code pages are 1252 and 850 alone"
 TREE_DLLS = ("a.dll alias.dll .git\\g.dll lnk\\r.dll m.dll\\inner.dll x\\c.dll x\\deep\\e.dll "
              "y\\C.Dll y\\D.DLL")
 
@@ -314,8 +317,19 @@ SCENARIOS = [
       only="wine", why="the stand-in loads no library: only the Windows build chooses a "
                        "DLL by where it lies"),
 
-    # Code page 932: 表 is 95 5C, its trail byte a "\\".  The console would carry the French
-    # words through a 932 conversion, so these runs write to the report file only.
+    # The program's words where the code pages have no "é": the system's best fit in the
+    # report and redirected output; names keep their own letters (д is E4 in 1251, A4 in 866).
+    S("code pages: in Russian the words take the best fit, a name its own letters",
+      ["{R}\\д\\*.dll", "/O:r.txt"], lang=RUSSIAN, files={"д/a.dll": "", "д/b.dll": ""},
+      sfc=["{R}\\д\\a.dll"], out=[P("{R}\\д\\a.dll"), N("{R}\\д\\b.dll")] + count(1),
+      after={"r.txt": [P("{R}\\д\\a.dll"), N("{R}\\д\\b.dll")] + count(1)},
+      only="wine", why=FRENCH_ONLY),
+    S("code pages: the usage text in Russian", ["/?"], lang=RUSSIAN, out=USAGE, only="wine",
+      why=FRENCH_ONLY),
+    S("code pages: a message in Japanese takes the best fit", ["/L:nope.lst"], lang=JAPANESE,
+      out=[MISSING], only="wine", why=FRENCH_ONLY),
+
+    # Code page 932: 表 is 95 5C, its trail byte a "\\".
     S("double-byte: the splitter keeps 表 whole, next to quotes and separators",
       'tavrel\t"/O:{R}\\表"  /L:表.lst /S', lang=JAPANESE, files={"表.lst": listing("hku")},
       after={"表": [N("HKEY_USERS")]}, only="wine", why=NO_LEAD_BYTES),

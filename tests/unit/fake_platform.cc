@@ -58,7 +58,17 @@ void LowerCase(char* text, std::size_t length) {
     text[i] = static_cast<char>(Lower(static_cast<unsigned char>(text[i])));
 }
 
-void ToOemCodePage(char*, std::size_t) {}
+void ToOemCodePage(char* text, std::size_t length) {
+  for (std::size_t i = 0; i < length; ++i)
+    if (text[i] == '\xE9') text[i] = '\x82';
+}
+
+std::string WordsToCodePage(const std::string& windows1252, CodePage code_page) {
+  std::string converted = windows1252;
+  for (char& c : converted)
+    if (c == '\xE9') c = code_page == CodePage::kAnsi ? 'e' : 'E';
+  return converted;
+}
 
 std::u16string AnsiToUtf16(const std::string& text) {
   std::u16string wide;
@@ -79,8 +89,14 @@ bool SfcKeyProtected(std::uint32_t root, const char16_t* subkey, std::uint32_t) 
 OutputHandle StdOutputHandle() { return nullptr; }
 bool ReadConsoleAttributes(OutputHandle, std::uint16_t*) { return false; }
 bool WriteConsoleAttributes(OutputHandle, std::uint16_t) { return false; }
-bool StdOutputIsCharDevice() { return false; }
+bool StdOutputIsCharDevice() { return fake::Sys().console; }
 void WriteStdOutput(const char* data, std::size_t length) { fake::Sys().output.append(data, length); }
+
+// A console receives the words as they are, from Windows-1252.
+void WriteStdOutputLine(const std::string& oem, const std::string& words,
+                        const std::string& oem_words) {
+  fake::Sys().output += oem + (fake::Sys().console ? words : oem_words) + "\r\n";
+}
 
 std::uint32_t ExpandEnvironment(const char* source, char* buffer, std::uint32_t size) {
   const std::size_t needed = std::strlen(source) + 1;
@@ -108,10 +124,17 @@ File& File::operator=(File&& other) noexcept {
   other.handle_ = nullptr;
   return *this;
 }
-File File::Open(const std::string&, Access) { throw Failure("no files here"); }
+File File::Open(const std::string&, Access access) {
+  if (access != Access::kCreate) throw Failure("no files here");
+  File file;
+  file.handle_ = &fake::Sys().report;
+  return file;
+}
 std::size_t File::Read(char*, std::size_t) { throw Failure("no files here"); }
-void File::Write(const char*, std::size_t) { throw Failure("no files here"); }
-void File::Close() {}
+void File::Write(const char* data, std::size_t length) {
+  static_cast<std::string*>(handle_)->append(data, length);
+}
+void File::Close() { handle_ = nullptr; }
 
 RegistryKey::~RegistryKey() { handle_ = nullptr; }
 

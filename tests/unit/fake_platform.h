@@ -1,7 +1,9 @@
 // A fake of the platform seam for the portable core's tests: no system
-// call, the same answers on every platform.  Windows-1252 case mapping,
-// OEM text equal to ANSI, a registry and a protection service that answer
-// from the sets below and remember what they were asked.
+// call, the same answers on every platform.  Windows-1252 case mapping; a
+// name's ANSI \xE9 is OEM \x82, while the program's \xE9 is "e" in the ANSI
+// code page and "E" in the OEM one, so that every text shows which road it
+// took.  A registry and a protection service that answer from the sets
+// below and remember what they were asked; a report file kept in memory.
 #ifndef TAVREL_TESTS_UNIT_FAKE_PLATFORM_H_
 #define TAVREL_TESTS_UNIT_FAKE_PLATFORM_H_
 
@@ -18,6 +20,8 @@ struct System {
   std::map<std::string, std::string> full_paths;  // names with a full path
   std::vector<std::string> asked;   // every registry open and service query
   std::string output;               // standard output
+  std::string report;               // the file that File::Open creates
+  bool console = false;             // standard output is a console
   bool double_byte = false;         // lead bytes as code page 932 has them
 };
 

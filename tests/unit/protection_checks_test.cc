@@ -8,6 +8,8 @@
 #include "cli/run_options.h"
 #include "fake_platform.h"
 #include "output/console_output.h"
+#include "output/report_file.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -37,9 +39,41 @@ TEST(CheckFileProtection, AsksAboutTheFullPathAndShowsTheNameAsWritten) {
     CloseConsoleOutput();
     EXPECT_EQ(fake::Sys().asked, std::vector<std::string>{std::string("sfc ") + c.asked});
     EXPECT_EQ(fake::Sys().output, std::string(c.name) +
-                                      (c.is_protected ? " : prot\xE9g\xE9" : " : non prot\xE9g\xE9") +
+                                      (c.is_protected ? " : protEgE" : " : non protEgE") +
                                       " par SFC\r\n");
   }
+}
+
+// The program's words are Windows-1252: the report takes them in the ANSI
+// code page, redirected output in the OEM one, a console as they are.  A
+// name keeps its bytes in the report and goes to standard output through
+// ToConsoleText.
+TEST(CheckFileProtection, EachSinkTakesTheWordsInItsOwnCodePage) {
+  const struct {
+    bool console;
+    bool is_protected;
+    const char* output;
+    const char* report;
+  } cases[] = {
+      {false, true, "caf\x82 : protEgE par SFC\r\n", "caf\xE9 : protege par SFC\r\n"},
+      {false, false, "caf\x82 : non protEgE par SFC\r\n", "caf\xE9 : non protege par SFC\r\n"},
+      {true, true, "caf\x82 : prot\xE9g\xE9 par SFC\r\n", "caf\xE9 : protege par SFC\r\n"},
+  };
+  for (const auto& c : cases) {
+    fake::Reset();
+    fake::Sys().console = c.console;
+    if (c.is_protected) fake::Sys().protected_items = {"caf\xE9"};
+    RunOptions = RunOptionsRecord();
+    RunOptions.WriteReport = true;
+    OpenConsoleOutput();
+    StartReportFile(platform::File::Open("r", platform::File::Access::kCreate), false);
+    CheckFileProtection("caf\xE9");
+    CloseReportFile();
+    CloseConsoleOutput();
+    EXPECT_EQ(fake::Sys().output, c.output) << c.console;
+    EXPECT_EQ(fake::Sys().report, c.report) << c.console;
+  }
+  RunOptions = RunOptionsRecord();
 }
 
 }  // namespace
