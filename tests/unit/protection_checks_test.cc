@@ -55,19 +55,19 @@ TEST(CheckFileProtection, EachSinkTakesTheWordsInItsOwnCodePage) {
     const char* output;
     const char* report;
   } cases[] = {
-      {false, true, "caf\x82 : protEgE par SFC\r\n", "caf\xE9 : protege par SFC\r\n"},
-      {false, false, "caf\x82 : non protEgE par SFC\r\n", "caf\xE9 : non protege par SFC\r\n"},
-      {true, true, "caf\x82 : prot\xE9g\xE9 par SFC\r\n", "caf\xE9 : protege par SFC\r\n"},
+      {false, true, "\x82t\x82 : protEgE par SFC\r\n", "\xE9t\xE9 : protege par SFC\r\n"},
+      {false, false, "\x82t\x82 : non protEgE par SFC\r\n", "\xE9t\xE9 : non protege par SFC\r\n"},
+      {true, true, "\x82t\x82 : prot\xE9g\xE9 par SFC\r\n", "\xE9t\xE9 : protege par SFC\r\n"},
   };
   for (const auto& c : cases) {
     fake::Reset();
     fake::Sys().console = c.console;
-    if (c.is_protected) fake::Sys().protected_items = {"caf\xE9"};
+    if (c.is_protected) fake::Sys().protected_items = {"\xE9t\xE9"};
     RunOptions = RunOptionsRecord();
     RunOptions.WriteReport = true;
     OpenConsoleOutput();
     StartReportFile(platform::File::Open("r", platform::File::Access::kCreate), false);
-    CheckFileProtection("caf\xE9");
+    CheckFileProtection("\xE9t\xE9");
     CloseReportFile();
     CloseConsoleOutput();
     EXPECT_EQ(fake::Sys().output, c.output) << c.console;
