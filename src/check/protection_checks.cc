@@ -13,7 +13,6 @@ namespace {
 
 constexpr std::uint16_t kProtectedColour = 0x0C;    // light red
 constexpr std::uint16_t kUnprotectedColour = 0x0A;  // light green
-constexpr std::uint32_t kKeyWow64_64Key = 0x100;
 
 bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
@@ -38,6 +37,28 @@ const ProgramWords& UnprotectedWords() {
   return words;
 }
 
+// The service knows files by their long names: short (8.3) names are
+// asked about in their long form.  Where the system gives none (an item
+// that does not exist, under /F), the full path as it is.
+std::string LongFormFor(const std::string& full) {
+  const std::string long_path = platform::LongPathName(full);
+  return long_path.empty() ? full : long_path;
+}
+
+// Where the last name of a path starts, looked for character by character:
+// a trail byte is never taken for a separator.
+std::size_t LastNameStart(const std::string& path) {
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    if (path[i] == '\\') {
+      start = i + 1;
+    } else if (platform::IsLeadByte(static_cast<unsigned char>(path[i]))) {
+      ++i;
+    }
+  }
+  return start;
+}
+
 void ReportItem(bool is_protected, const std::string& name) {
   static const ProgramWords no_words;
   const ProgramWords* words = &no_words;
@@ -55,14 +76,40 @@ void ReportItem(bool is_protected, const std::string& name) {
   if (RunOptions.WriteReport) WriteReportLine(name, *words);
 }
 
+void AskAndReport(const std::string& asked, const std::string& path) {
+  ReportItem(platform::SfcFileProtected(platform::AnsiToUtf16(asked).c_str()), path);
+}
+
 }  // namespace
 
 void CheckFileProtection(const std::string& path) {
   try {
     const std::string full = FullPathFor(path);
-    const bool is_protected =
-        platform::SfcFileProtected(platform::AnsiToUtf16(full.empty() ? path : full).c_str());
-    ReportItem(is_protected, path);
+    AskAndReport(full.empty() ? path : LongFormFor(full), path);
+  } catch (const ReportFailure&) {
+    throw;
+  } catch (...) {
+  }
+}
+
+void CheckFileProtection(const std::string& folder, const std::string& listed_name) {
+  // The long form of the folder last asked for: the files of a folder come
+  // in a row.
+  static std::string last_folder, last_long_folder;
+  const std::string path = folder + listed_name;
+  try {
+    const std::string full = FullPathFor(path);
+    std::string asked = full.empty() ? path : full;
+    if (!full.empty()) {
+      const std::size_t split = LastNameStart(full);
+      if (full.compare(0, split, last_folder) != 0 || last_folder.size() != split) {
+        last_folder = full.substr(0, split);
+        last_long_folder = LongFormFor(last_folder);
+      }
+      if (last_long_folder.size() + full.size() - split < platform::kMaxPath)
+        asked = last_long_folder + full.substr(split);
+    }
+    AskAndReport(asked, path);
   } catch (const ReportFailure&) {
     throw;
   } catch (...) {
@@ -71,8 +118,16 @@ void CheckFileProtection(const std::string& path) {
 
 void CheckKeyProtection(std::uint32_t root, const std::string& subkey_path) {
   try {
-    const bool is_protected = platform::SfcKeyProtected(
-        root, platform::AnsiToUtf16(subkey_path).c_str(), kKeyWow64_64Key);
+    // The service takes a predefined root: the two slots without a name
+    // (performance data, dynamic data) and a name that named no root
+    // (0x7FFFFFFF under /K) are no key it could protect.  An empty subkey
+    // is the root itself, which the service asks to be given as null.
+    const std::uint32_t index = root - kFirstRootHandle;
+    const bool is_protected =
+        index < kRootCount && *RootTable[index] != '\0' &&
+        platform::SfcKeyProtected(root, subkey_path.empty()
+                                            ? nullptr
+                                            : platform::AnsiToUtf16(subkey_path).c_str());
     ReportItem(is_protected, KeyDisplayName(root, subkey_path));
   } catch (const ReportFailure&) {
     throw;

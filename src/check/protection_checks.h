@@ -13,6 +13,9 @@ extern std::uint64_t ProtectedCount;
 // counts it.  Failures are dropped, except a failed report-file write,
 // which is raised (ReportFailure).
 void CheckFileProtection(const std::string& path);
+// The same for a file that a folder listing gave (`folder` ends in "\"):
+// the listing gives its long name, so only the folder may hold short names.
+void CheckFileProtection(const std::string& folder, const std::string& listed_name);
 void CheckKeyProtection(std::uint32_t root, const std::string& subkey_path);
 
 #endif  // TAVREL_CHECK_PROTECTION_CHECKS_H_

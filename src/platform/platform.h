@@ -46,11 +46,11 @@ std::string WordsToCodePage(const std::string& windows1252, CodePage code_page);
 
 // ---- The protection service ------------------------------------------
 
-// SfcIsFileProtected(NULL, path) / SfcIsKeyProtected(root, subkey, mask).
-// A service that cannot be reached answers "not protected".
+// SfcIsFileProtected(NULL, path) / SfcIsKeyProtected(root, subkey, 64-bit
+// view); a null subkey asks about the root itself.  A service that cannot
+// be reached answers "not protected".
 bool SfcFileProtected(const char16_t* path);
-bool SfcKeyProtected(std::uint32_t root, const char16_t* subkey,
-                     std::uint32_t mask);
+bool SfcKeyProtected(std::uint32_t root, const char16_t* subkey);
 
 // ---- Console ----------------------------------------------------------
 
@@ -98,6 +98,11 @@ std::string CurrentDirectory();
 // and ".." resolved as the system resolves them; empty when the system
 // gives none (an empty name, or a name or result past the path limit).
 std::string FullPathName(const std::string& name);
+
+// GetLongPathNameA: the path with every short (8.3) name in it replaced by
+// the entry's long name; empty where the system gives none (a part that
+// does not exist, wildcards, a long form that reaches the path limit).
+std::string LongPathName(const std::string& path);
 
 // FindFirstFileA / FindNextFileA / FindClose.  The listing is closed when
 // the object dies, on every path out of a scan.
@@ -170,8 +175,9 @@ class RegistryKey {
   RegistryKey(const RegistryKey&) = delete;
   RegistryKey& operator=(const RegistryKey&) = delete;
 
-  // The system's result code: 0 when the key is open.
-  long Open(std::uint32_t root, const char* subkey, std::uint32_t access);
+  // Opens the key for reading, in the 64-bit view: the system's result
+  // code, 0 when the key is open.
+  long Open(std::uint32_t root, const char* subkey);
 
  private:
   void* handle_ = nullptr;

@@ -143,7 +143,7 @@ const char* RootKeyName(std::uint32_t root) {
 
 RegistryKey::~RegistryKey() { handle_ = nullptr; }
 
-long RegistryKey::Open(std::uint32_t root, const char* subkey_text, std::uint32_t) {
+long RegistryKey::Open(std::uint32_t root, const char* subkey_text) {
   const std::uint32_t index = root - kFirstRoot;
   if (index >= kRootCount) return kErrorInvalidHandle;
   const std::string text = subkey_text;

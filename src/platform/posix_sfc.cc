@@ -52,10 +52,10 @@ bool SfcFileProtected(const char16_t* path) {
   return !Catalogue().empty() && InCatalogue(standin::Utf16ToAnsi(path));
 }
 
-bool SfcKeyProtected(std::uint32_t root, const char16_t* subkey, std::uint32_t) {
+bool SfcKeyProtected(std::uint32_t root, const char16_t* subkey) {
   std::string name = standin::RootKeyName(root);
   if (name.empty() || Catalogue().empty()) return false;
-  const std::string path = standin::Utf16ToAnsi(subkey);
+  const std::string path = subkey != nullptr ? standin::Utf16ToAnsi(subkey) : "";
   if (!path.empty()) name += "\\" + path;
   return InCatalogue(name);
 }

@@ -1,10 +1,14 @@
 // Short 8.3 aliases on the stand-in.  Host folders keep no short names, so
 // Wine makes one up for every name that is no 8.3 name, from the name
 // alone, and finds the entry by it too; the stand-in makes up the same.
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
 
+#include "platform/platform.h"
 #include "platform/posix_internal.h"
 
 namespace platform {
@@ -123,4 +127,83 @@ bool CouldBeShortAlias(const std::string& name) {
 }
 
 }  // namespace standin
+}  // namespace platform
+
+// ---- Long names -------------------------------------------------------------
+
+namespace platform {
+namespace {
+
+// As the system tells an 8.3 name (RtlIsNameLegalDOS8Dot3): at most eight
+// characters, a dot and three more, no blank at either end or before the
+// dot, none of the characters a short name cannot hold.  "." and ".." are
+// such names too.
+bool IsLegalShortName(const std::string& name) {
+  const std::size_t length = name.size();
+  if (length == 0 || length > 12) return false;
+  if (name[0] == '.') return name == "." || name == "..";
+  std::size_t dot = std::string::npos;
+  for (std::size_t i = 0; i < length; ++i) {
+    const char c = name[i];
+    if (c == ' ' && (i == 0 || i + 1 == length || name[i + 1] == '.')) return false;
+    if (c == '.') {
+      if (dot != std::string::npos) return false;
+      dot = i;
+    } else if (std::strchr("*?<>|\"+=,;[]:/\\", c) != nullptr) {
+      return false;
+    }
+  }
+  if (dot == std::string::npos) return length <= 8;
+  return dot <= 8 && length - dot <= 4 && dot + 1 < length;
+}
+
+// Wine's searches pass over the host's /dev, /proc and /sys, wherever they
+// are reached: no long form goes through them.
+bool HiddenFromSearches(const std::string& windows_path) {
+  struct stat found;
+  const std::string host = standin::HostPath(windows_path);
+  if (host.empty() || stat(host.c_str(), &found) != 0) return false;
+  for (const char* hidden : {"/dev", "/proc", "/sys"}) {
+    struct stat info;
+    if (stat(hidden, &info) == 0 && info.st_dev == found.st_dev && info.st_ino == found.st_ino)
+      return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+// As Wine's GetLongPathNameA: "\\" names (shares, "\\?\", "\\.\") come back
+// as they are; otherwise each part must be found, part by part as typed
+// after the long form of the parts before it, and a part that is an 8.3
+// name is replaced by the name of the entry found (its long name, in the
+// disk's letter case); other parts, "." and ".." and the separators stay
+// as typed.  Wildcards are refused, and so is a long form that reaches the
+// path limit.
+std::string LongPathName(const std::string& path) {
+  if (path.empty() || path.size() >= kMaxPath) return "";
+  if (path.compare(0, 2, "\\\\") == 0) return path;
+  if (path.find_first_of("*?") != std::string::npos) return "";
+  std::size_t position = path.size() >= 2 && path[1] == ':' ? 2 : 0;
+  std::string result = path.substr(0, position);
+  while (position < path.size()) {
+    const std::size_t end = std::min(path.find_first_of("\\/", position), path.size());
+    if (end == position) {
+      result += path[position++];
+      continue;
+    }
+    const std::string part = path.substr(position, end - position);
+    position = end;
+    if (part == "." || part == "..") {
+      result += part;
+      continue;
+    }
+    FileSearch search;
+    if (!search.First((result + part).c_str())) return "";
+    if ((search.Attributes() & kAttributeDirectory) && HiddenFromSearches(result + part)) return "";
+    result += IsLegalShortName(part) ? std::string(search.Name(), search.NameLength()) : part;
+  }
+  return result.size() < kMaxPath ? result : "";
+}
+
 }  // namespace platform

@@ -191,11 +191,12 @@ bool SfcFileProtected(const char16_t* path) {
   return call != nullptr && call(nullptr, reinterpret_cast<LPCWSTR>(path)) != FALSE;
 }
 
-bool SfcKeyProtected(std::uint32_t root, const char16_t* subkey, std::uint32_t mask) {
+bool SfcKeyProtected(std::uint32_t root, const char16_t* subkey) {
   const auto call = Service().is_key_protected;
+  // The 64-bit view, as the registry is opened.
   return call != nullptr &&
          call(reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(root))),
-              reinterpret_cast<LPCWSTR>(subkey), mask) != FALSE;
+              reinterpret_cast<LPCWSTR>(subkey), KEY_WOW64_64KEY) != FALSE;
 }
 
 // ---- Console ----
@@ -268,6 +269,13 @@ std::string CurrentDirectory() {
 std::string FullPathName(const std::string& name) {
   char buffer[MAX_PATH];
   const DWORD length = GetFullPathNameA(name.c_str(), MAX_PATH, buffer, nullptr);
+  if (length == 0 || length >= MAX_PATH) return std::string();
+  return std::string(buffer, length);
+}
+
+std::string LongPathName(const std::string& path) {
+  char buffer[MAX_PATH];
+  const DWORD length = GetLongPathNameA(path.c_str(), buffer, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return std::string();
   return std::string(buffer, length);
 }
@@ -378,10 +386,10 @@ RegistryKey::~RegistryKey() {
   if (handle_ != nullptr) RegCloseKey(static_cast<HKEY>(handle_));
 }
 
-long RegistryKey::Open(std::uint32_t root, const char* subkey, std::uint32_t access) {
+long RegistryKey::Open(std::uint32_t root, const char* subkey) {
   const HKEY root_key = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(root)));
   HKEY key = nullptr;
-  const LONG result = RegOpenKeyExA(root_key, subkey, 0, access, &key);
+  const LONG result = RegOpenKeyExA(root_key, subkey, 0, KEY_READ | KEY_WOW64_64KEY, &key);
   // An empty subkey of a predefined root gives back the root's own handle,
   // which is not ours to close.
   if (result == ERROR_SUCCESS && key != root_key) handle_ = key;

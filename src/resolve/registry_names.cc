@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr std::uint32_t kKeyReadWow64_64Key = 0x20119;
-
 std::string Upper(std::string text) {
   if (!text.empty()) platform::UpperCase(&text[0], text.size());
   return text;
@@ -93,8 +91,7 @@ bool KeyExists(std::uint32_t root_handle, const std::string& subkey_path) {
     return subkey_path.empty();
   try {
     platform::RegistryKey key;
-    return key.Open(root_handle, subkey_path.c_str(), kKeyReadWow64_64Key) ==
-           0;
+    return key.Open(root_handle, subkey_path.c_str()) == 0;
   } catch (...) {
     return false;
   }

@@ -84,7 +84,7 @@ bool ScanFolderByName(const std::string& base, const std::string& mask,
   for (const Found& entry : found) {
     if (entry.attributes & platform::kAttributeVolumeLabel) continue;
     if (entry.attributes & platform::kAttributeDirectory) continue;
-    CheckFileProtection(base + entry.name);
+    CheckFileProtection(base, entry.name);
   }
   return true;
 }
@@ -104,7 +104,7 @@ void ScanFolderFiles(const std::string& folder, const std::string& mask) {
       if (attributes & platform::kAttributeVolumeLabel) continue;
       if (attributes & platform::kAttributeDirectory) continue;
       if (Selects(search.Name(), search.NameLength(), lower_mask))
-        CheckFileProtection(base + search.Name());
+        CheckFileProtection(base, search.Name());
     } while (search.Next());
   } catch (const ReportFailure&) {
     throw;

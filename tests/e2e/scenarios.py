@@ -10,7 +10,7 @@ the exit status.  Standard output is a file, the host path `stdout`, a pipe whos
 is gone (CLOSED_PIPE) or a terminal (TERMINAL: console bytes unchecked).  `hold` names a
 file another process holds open for writing, `as_user` runs as an ordinary user made for
 the tests, `memory_as` names an earlier scenario whose peak memory the run may pass by
-8 MB at most.  {R} is the fixture folder's Windows path, {Q} the same without "Z:\\",
+8 MB at most, `on_disk` puts the fixture in /tmp rather than /dev/shm.  {R} is the fixture folder's Windows path, {Q} the same without "Z:\\",
 {P<n>} a name that makes {R}\\{P<n>} n + 1 bytes long.  Expected lines are worked out
 from the rules, not copied from a run.  A scenario for one backend only says why.
 """
@@ -39,7 +39,8 @@ CLOSED_PIPE, TERMINAL = "closed pipe", "terminal"
 class Scenario:
     def __init__(self, name, command=None, files=None, cwd="", env=None, sfc=(), out=(),
                  after=None, exit=0, only=None, why="", lang=FRENCH, stdout=None,
-                 exe_beside_everything=False, hold=None, as_user=False, memory_as=None):
+                 exe_beside_everything=False, hold=None, as_user=False, memory_as=None,
+                 on_disk=False):
         assert (only is None) == (why == ""), name + ": a one-backend scenario says why"
         self.name, self.cwd, self.exit, self.only, self.lang = name, cwd, exit, only, lang
         self.args = command if isinstance(command, list) else []
@@ -48,7 +49,7 @@ class Scenario:
         self.sfc, self.out, self.stdout = list(sfc), list(out), stdout
         self.ansi, self.oem = CODE_PAGES.get(lang, ("cp1252", "cp850"))
         self.exe_beside_everything, self.hold = exe_beside_everything, hold
-        self.as_user, self.memory_as = as_user, memory_as
+        self.as_user, self.memory_as, self.on_disk = as_user, memory_as, on_disk
 
     def runs_on(self, backend):
         return self.only is None or self.only == backend
@@ -176,6 +177,15 @@ SCENARIOS = [
       ["/L:{R}\\abcd~auf.txt"], files={"Long Folder Name/a.dll": "", "abcdefghij.txt": listing(
           "{R}\\LONG~ZAT\\*.dll", "{R}\\long~zat\\A.DLL")},
       out=[N("{R}\\LONG~ZAT\\a.dll"), N("{R}\\long~zat\\a.dll")]),
+    S("names: a short name is asked about in its long form, if it has one, and shown as typed",
+      ["/F", "/L:names.txt"], on_disk=True, files={
+          "Long Folder Name/k.dll": "", "Long Folder Name/Another Long Sub/x.dll": "",
+          "names.txt": listing("{R}\\LONG~ZAT\\k.dll", "{R}\\LONG~ZAT\\",
+                               "{R}\\LONG~ZAT\\ANOT~YOL\\*.dll", "{R}\\LONG~ZAT\\gone\\")},
+      sfc=["{R}\\Long Folder Name\\k.dll", "{R}\\long folder name", "{R}\\Long Folder Name\\gone",
+           "{R}\\Long Folder Name\\Another Long Sub\\x.dll"],
+      out=[P("{R}\\LONG~ZAT\\k.dll"), P("{R}\\LONG~ZAT"), P("{R}\\LONG~ZAT\\ANOT~YOL\\x.dll"),
+           N("{R}\\LONG~ZAT\\gone")] + count(3)),
     S("walk: dots and blanks ending a name, as the system trims them; NUL is no folder",
       ["/L:names.txt"], files=dict(TREE, **{"t/nul.txt/b.dll": "", "names.txt": listing(
           T + "nul.txt\\*.dll",
@@ -248,24 +258,23 @@ SCENARIOS = [
       only="native", why="Wine 8 shows the machine's classes alone under HKEY_CLASSES_ROOT, "
                           "and strips one \\ after it; Windows merges in the user's classes "
                           "and refuses the \\ as under every root, as the stand-in does"),
-    S("keys: /F checks absent keys; slot 4 asks the service under its own root",
+    S("keys: /F checks absent keys; the service is never asked about a root without a name",
       ["/F", "/L:keys.txt"], files={"keys.txt": listing(
           "HKLM\\Software\\TavrelTest\\Missing", "HKLM\\\\Software", "HK\\x", "\\windows\\x.dll",
           "HK\\Software\\TavrelTest")},
       sfc=["HKEY_PERFORMANCE_DATA\\x", "hkey_local_machine\\\\software"],
       out=[N("HKEY_LOCAL_MACHINE\\Software\\TavrelTest\\Missing"),
-           P("HKEY_LOCAL_MACHINE\\\\Software"), P("\\x"), N("\\windows\\x.dll"),
-           N("\\Software\\TavrelTest")] + count(2)),
+           P("HKEY_LOCAL_MACHINE\\\\Software"), N("\\x"), N("\\windows\\x.dll"),
+           N("\\Software\\TavrelTest")] + count(1)),
 
     S("/P: protected items alone, bare names, no closing count",
       ["{R}\\w\\*.dll", "/P", "/O"], files=FLAT, sfc=["{R}\\w\\ab.dll", "{R}\\w\\é.dll"],
       out=["{R}\\w\\ab.dll", "{R}\\w\\é.dll"],
       after={REPORT: ["{R}\\w\\ab.dll", "{R}\\w\\é.dll"]}),
-    S("/P: an empty key name that is protected gives an empty line in a list",
+    S("/P: a root alone is asked about as the root itself; HK, a root without a name, never",
       ["/P", "/L:keys.txt", "/O"], files={"keys.txt": listing("HK", "hku", "hklm", "")},
       sfc=["HKEY_PERFORMANCE_DATA", "HKEY_LOCAL_MACHINE"],
-      out=["", "HKEY_LOCAL_MACHINE", ""], after={REPORT: ["", "HKEY_LOCAL_MACHINE", ""]}),
-    S("/P: ... and nothing outside a list", ["/P", "HK"], sfc=["HKEY_PERFORMANCE_DATA"], out=[]),
+      out=["HKEY_LOCAL_MACHINE", ""], after={REPORT: ["HKEY_LOCAL_MACHINE", ""]}),
     S("/S: nothing on the console, the report gets everything",
       ["/S", "{R}\\w\\a*.dll", "/O:r.txt"], files=FLAT, sfc=["{R}\\w\\ab.dll"],
       out=[], after={"r.txt": under("{R}\\w\\", "A.dll ab.dll a_b.dll", ["ab.dll"]) + count(1)}),

@@ -81,9 +81,11 @@ bool SfcFileProtected(const char16_t* path) {
   return fake::Sys().protected_items.count(Narrow(path)) != 0;
 }
 
-bool SfcKeyProtected(std::uint32_t root, const char16_t* subkey, std::uint32_t) {
-  fake::Sys().asked.push_back("sfc " + Hex(root) + "\\" + Narrow(subkey));
-  return false;
+bool SfcKeyProtected(std::uint32_t root, const char16_t* subkey) {
+  // A null subkey (the root itself) shows as the root alone.
+  const std::string key = Hex(root) + (subkey ? "\\" + Narrow(subkey) : "");
+  fake::Sys().asked.push_back("sfc " + key);
+  return fake::Sys().protected_items.count(key) != 0;
 }
 
 OutputHandle StdOutputHandle() { return nullptr; }
@@ -112,6 +114,12 @@ std::string FullPathName(const std::string& name) {
   return found == fake::Sys().full_paths.end() ? std::string() : found->second;
 }
 
+std::string LongPathName(const std::string& path) {
+  fake::Sys().asked.push_back("long " + path);
+  const auto found = fake::Sys().long_paths.find(path);
+  return found == fake::Sys().long_paths.end() ? std::string() : found->second;
+}
+
 FileSearch::~FileSearch() {}
 void FileSearch::Close() { handle_ = nullptr; }
 bool FileSearch::First(const char*) { return false; }
@@ -138,7 +146,7 @@ void File::Close() { handle_ = nullptr; }
 
 RegistryKey::~RegistryKey() { handle_ = nullptr; }
 
-long RegistryKey::Open(std::uint32_t root, const char* subkey, std::uint32_t) {
+long RegistryKey::Open(std::uint32_t root, const char* subkey) {
   const std::string key = Hex(root) + "\\" + subkey;
   fake::Sys().asked.push_back("open " + key);
   return fake::Sys().keys.count(key) != 0 ? 0 : 2;

@@ -18,7 +18,8 @@ struct System {
   std::set<std::string> keys;       // "<root in hex>\<subkey>" that open
   std::set<std::string> protected_items;  // full paths the service protects
   std::map<std::string, std::string> full_paths;  // names with a full path
-  std::vector<std::string> asked;   // every registry open and service query
+  std::map<std::string, std::string> long_paths;  // full paths with a long form
+  std::vector<std::string> asked;   // every registry open, long form and service query
   std::string output;               // standard output
   std::string report;               // the file that File::Open creates
   bool console = false;             // standard output is a console

@@ -1,6 +1,7 @@
-// What the file check asks the service, and the line it writes.
+// What the checks ask the service, and the line each writes.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -13,34 +14,102 @@
 
 namespace {
 
-// The service is asked about the full path; the line keeps the name as
-// written.  A bare drive is its root; without a full path the name goes
-// as it is.
-TEST(CheckFileProtection, AsksAboutTheFullPathAndShowsTheNameAsWritten) {
+std::string Line(const std::string& name, bool is_protected) {
+  // The fake's OEM words show "\xE9" as "E".
+  return name + (is_protected ? " : protEgE" : " : non protEgE") + " par SFC\r\n";
+}
+
+template <typename Check>
+void RunCheck(Check check) {
+  RunOptions = RunOptionsRecord();
+  OpenConsoleOutput();
+  check();
+  CloseConsoleOutput();
+}
+
+// The service is asked about the long form of the full path; the line
+// keeps the name as written.  A bare drive is its root; without a long
+// form the full path goes, without a full path the name as written.
+TEST(CheckFileProtection, AsksAboutTheLongFullPathAndShowsTheNameAsWritten) {
   const struct {
     const char* name;
-    const char* asked;
+    std::vector<std::string> asked;
     bool is_protected;
   } cases[] = {
-      {"..\\notepad.exe", "C:\\Windows\\notepad.exe", true},
-      {"system32\\x.dll", "C:\\Windows\\system32\\x.dll", false},
-      {"C:", "C:\\", true},
-      {"unresolved", "unresolved", true},
+      {"..\\notepad.exe", {"long C:\\Windows\\notepad.exe", "sfc C:\\Windows\\notepad.exe"}, true},
+      {"PROGRA~1\\x.dll", {"long C:\\PROGRA~1\\x.dll", "sfc C:\\Program Files\\x.dll"}, true},
+      {"C:", {"long C:\\", "sfc C:\\"}, true},
+      {"unresolved", {"sfc unresolved"}, true},
   };
   for (const auto& c : cases) {
     fake::Reset();
     fake::Sys().full_paths = {{"..\\notepad.exe", "C:\\Windows\\notepad.exe"},
-                              {"system32\\x.dll", "C:\\Windows\\system32\\x.dll"},
+                              {"PROGRA~1\\x.dll", "C:\\PROGRA~1\\x.dll"},
                               {"C:\\", "C:\\"}};
-    fake::Sys().protected_items = {"C:\\Windows\\notepad.exe", "C:\\", "unresolved"};
-    RunOptions = RunOptionsRecord();
-    OpenConsoleOutput();
-    CheckFileProtection(c.name);
-    CloseConsoleOutput();
-    EXPECT_EQ(fake::Sys().asked, std::vector<std::string>{std::string("sfc ") + c.asked});
-    EXPECT_EQ(fake::Sys().output, std::string(c.name) +
-                                      (c.is_protected ? " : protEgE" : " : non protEgE") +
-                                      " par SFC\r\n");
+    fake::Sys().long_paths = {{"C:\\PROGRA~1\\x.dll", "C:\\Program Files\\x.dll"}};
+    fake::Sys().protected_items = {"C:\\Windows\\notepad.exe", "C:\\Program Files\\x.dll",
+                                   "C:\\", "unresolved"};
+    RunCheck([&] { CheckFileProtection(c.name); });
+    EXPECT_EQ(fake::Sys().asked, c.asked);
+    EXPECT_EQ(fake::Sys().output, Line(c.name, c.is_protected));
+  }
+}
+
+// A listed file's name is long already: only its folder's long form is
+// asked for, once for the files of a folder in a row.  A long form that
+// would reach the path limit is not used.
+TEST(CheckFileProtection, AsksForTheLongFormOfEachListedFolderOnce) {
+  const std::string far = "C:\\" + std::string(251, 'x') + "\\";
+  fake::Reset();
+  fake::Sys().full_paths = {{"LONG~1\\a.dll", "C:\\LONG~1\\a.dll"},
+                            {"LONG~1\\b.dll", "C:\\LONG~1\\b.dll"},
+                            {"LONG~1\\SUB\\c.dll", "C:\\LONG~1\\SUB\\c.dll"},
+                            {"FAR~1\\d.dll", "C:\\FAR~1\\d.dll"}};
+  fake::Sys().long_paths = {{"C:\\LONG~1\\", "C:\\Long One\\"},
+                            {"C:\\LONG~1\\SUB\\", "C:\\Long One\\SUB\\"},
+                            {"C:\\FAR~1\\", far}};
+  fake::Sys().protected_items = {"C:\\Long One\\b.dll", "C:\\FAR~1\\d.dll"};
+  RunCheck([] {
+    CheckFileProtection("LONG~1\\", "a.dll");
+    CheckFileProtection("LONG~1\\", "b.dll");
+    CheckFileProtection("LONG~1\\SUB\\", "c.dll");
+    CheckFileProtection("FAR~1\\", "d.dll");
+  });
+  EXPECT_EQ(fake::Sys().asked,
+            (std::vector<std::string>{"long C:\\LONG~1\\", "sfc C:\\Long One\\a.dll",
+                                      "sfc C:\\Long One\\b.dll", "long C:\\LONG~1\\SUB\\",
+                                      "sfc C:\\Long One\\SUB\\c.dll", "long C:\\FAR~1\\",
+                                      "sfc C:\\FAR~1\\d.dll"}));
+  EXPECT_EQ(fake::Sys().output, Line("LONG~1\\a.dll", false) + Line("LONG~1\\b.dll", true) +
+                                    Line("LONG~1\\SUB\\c.dll", false) + Line("FAR~1\\d.dll", true));
+}
+
+// The service takes a predefined root, and null for the root itself; the
+// slots without a name and a name that named no root are not asked about.
+TEST(CheckKeyProtection, AsksAboutPredefinedRootsOnly) {
+  const struct {
+    std::uint32_t root;
+    const char* subkey;
+    const char* asked;  // null: the service is not asked
+    const char* line;
+  } cases[] = {
+      {0x80000002, "Software\\x", "sfc 80000002\\Software\\x", "HKEY_LOCAL_MACHINE\\Software\\x"},
+      {0x80000001, "", "sfc 80000001", "HKEY_CURRENT_USER"},
+      {0x80000005, "", "sfc 80000005", "HKEY_CURRENT_CONFIG"},
+      {0x80000004, "", nullptr, ""},
+      {0x80000004, "x", nullptr, "\\x"},
+      {0x80000006, "", nullptr, ""},
+      {0x7FFFFFFF, "x", nullptr, "\\x"},
+  };
+  for (const auto& c : cases) {
+    fake::Reset();
+    fake::Sys().protected_items = {"80000002\\Software\\x", "80000004", "80000004\\x",
+                                   "80000006", "7FFFFFFF\\x"};
+    RunCheck([&] { CheckKeyProtection(c.root, c.subkey); });
+    SCOPED_TRACE(c.line);
+    EXPECT_EQ(fake::Sys().asked,
+              c.asked ? std::vector<std::string>{c.asked} : std::vector<std::string>{});
+    EXPECT_EQ(fake::Sys().output, Line(c.line, c.asked != nullptr && c.root == 0x80000002));
   }
 }
 
