@@ -93,23 +93,34 @@ void CheckFileProtection(const std::string& path) {
 }
 
 void CheckFileProtection(const std::string& folder, const std::string& listed_name) {
-  // The long form of the folder last asked for: the files of a folder come
-  // in a row.
+  // The folder last asked for, and its long form where it differs: the
+  // files of a folder come in a row.
   static std::string last_folder, last_long_folder;
   const std::string path = folder + listed_name;
   try {
     const std::string full = FullPathFor(path);
-    std::string asked = full.empty() ? path : full;
+    const std::string* asked = full.empty() ? &path : &full;
+    std::string long_path;
     if (!full.empty()) {
-      const std::size_t split = LastNameStart(full);
-      if (full.compare(0, split, last_folder) != 0 || last_folder.size() != split) {
-        last_folder = full.substr(0, split);
+      // Mostly the full path ends with "\" and the name as listed.
+      const std::size_t name_size = listed_name.size();
+      const std::size_t split =
+          full.size() > name_size && full[full.size() - name_size - 1] == '\\' &&
+                  full.compare(full.size() - name_size, name_size, listed_name) == 0
+              ? full.size() - name_size
+              : LastNameStart(full);
+      if (split != last_folder.size() || full.compare(0, split, last_folder) != 0) {
+        last_folder.assign(full, 0, split);
         last_long_folder = LongFormFor(last_folder);
+        if (last_long_folder == last_folder) last_long_folder.clear();
       }
-      if (last_long_folder.size() + full.size() - split < platform::kMaxPath)
-        asked = last_long_folder + full.substr(split);
+      if (!last_long_folder.empty() &&
+          last_long_folder.size() + full.size() - split < platform::kMaxPath) {
+        long_path = last_long_folder + full.substr(split);
+        asked = &long_path;
+      }
     }
-    AskAndReport(asked, path);
+    AskAndReport(*asked, path);
   } catch (const ReportFailure&) {
     throw;
   } catch (...) {

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/platform.h"
 #include "platform/posix_internal.h"
@@ -159,16 +161,18 @@ bool IsLegalShortName(const std::string& name) {
 
 // Wine's searches pass over the host's /dev, /proc and /sys, wherever they
 // are reached: no long form goes through them.
-bool HiddenFromSearches(const std::string& windows_path) {
-  struct stat found;
-  const std::string host = standin::HostPath(windows_path);
-  if (host.empty() || stat(host.c_str(), &found) != 0) return false;
-  for (const char* hidden : {"/dev", "/proc", "/sys"}) {
-    struct stat info;
-    if (stat(hidden, &info) == 0 && info.st_dev == found.st_dev && info.st_ino == found.st_ino)
-      return true;
-  }
-  return false;
+bool HiddenFromSearches(const struct stat& found) {
+  static const std::vector<std::pair<dev_t, ino_t>> hidden = [] {
+    std::vector<std::pair<dev_t, ino_t>> identities;
+    for (const char* folder : {"/dev", "/proc", "/sys"}) {
+      struct stat info;
+      if (stat(folder, &info) == 0) identities.emplace_back(info.st_dev, info.st_ino);
+    }
+    return identities;
+  }();
+  return S_ISDIR(found.st_mode) &&
+         std::find(hidden.begin(), hidden.end(), std::make_pair(found.st_dev, found.st_ino)) !=
+             hidden.end();
 }
 
 }  // namespace
@@ -186,6 +190,7 @@ std::string LongPathName(const std::string& path) {
   if (path.find_first_of("*?") != std::string::npos) return "";
   std::size_t position = path.size() >= 2 && path[1] == ':' ? 2 : 0;
   std::string result = path.substr(0, position);
+  std::string host;  // the host path of `result`, once known
   while (position < path.size()) {
     const std::size_t end = std::min(path.find_first_of("\\/", position), path.size());
     if (end == position) {
@@ -196,12 +201,27 @@ std::string LongPathName(const std::string& path) {
     position = end;
     if (part == "." || part == "..") {
       result += part;
+      host.clear();
       continue;
     }
-    FileSearch search;
-    if (!search.First((result + part).c_str())) return "";
-    if ((search.Attributes() & kAttributeDirectory) && HiddenFromSearches(result + part)) return "";
-    result += IsLegalShortName(part) ? std::string(search.Name(), search.NameLength()) : part;
+    // A part spelt as on disk is that entry (the search answers that
+    // spelling); any other is left to the search.
+    if (host.empty()) host = standin::HostPath(result);
+    std::string found = host + (host == "/" ? "" : "/") + standin::AnsiToUtf8(part);
+    struct stat info;
+    if (!host.empty() && part.back() != '.' && part.back() != ' ' &&
+        stat(found.c_str(), &info) == 0) {
+      host = found;
+      found = part;
+    } else {
+      FileSearch search;
+      if (!search.First((result + part).c_str())) return "";
+      found.assign(search.Name(), search.NameLength());
+      host = standin::HostPath(result + found);
+      if (stat(host.c_str(), &info) != 0) info = {};
+    }
+    if (HiddenFromSearches(info)) return "";
+    result += IsLegalShortName(part) ? found : part;
   }
   return result.size() < kMaxPath ? result : "";
 }
