@@ -90,10 +90,15 @@ std::string WithPlural(const std::string& word, std::uint64_t count) {
 
 int RunProgram() {
   ConsoleHandle = platform::StdOutputHandle();
-  platform::ReadConsoleAttributes(ConsoleHandle, &SavedAttributes);
+  const bool console = platform::ReadConsoleAttributes(ConsoleHandle, &SavedAttributes);
   OpenConsoleOutput();
   try {
-    if (ParseCommandLine()) RunBody();
+    if (ParseCommandLine()) {
+      // An interrupted run gives the console its colours back too.
+      if (console && !RunOptions.Silent)
+        platform::RestoreColoursOnInterrupt(ConsoleHandle, SavedAttributes);
+      RunBody();
+    }
   } catch (...) {
     // Outside the run body (the command line, the usage text): no message,
     // but no success either.

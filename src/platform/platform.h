@@ -62,6 +62,10 @@ OutputHandle StdOutputHandle();
 bool ReadConsoleAttributes(OutputHandle handle, std::uint16_t* attributes);
 // SetConsoleTextAttribute: false when the handle is no console.
 bool WriteConsoleAttributes(OutputHandle handle, std::uint16_t attributes);
+// SetConsoleCtrlHandler: from now on Ctrl+C, Ctrl+Break and the closing of
+// the console set its colours back to `attributes`, then the system's own
+// handling ends the process.
+void RestoreColoursOnInterrupt(OutputHandle handle, std::uint16_t attributes);
 // True when standard output is a character device (a console).
 bool StdOutputIsCharDevice();
 // Writes every byte to standard output; raises Failure otherwise.  The

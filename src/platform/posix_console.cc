@@ -24,6 +24,27 @@ bool stdout_closed = false;
 
 constexpr std::uint16_t kDefaultAttributes = 0x07;
 
+// The escape sequence that shows text in the console colours `attributes`.
+std::string ColourSequence(std::uint16_t attributes) {
+  if (attributes == kDefaultAttributes) return "\x1b[0m";
+  // Console colour bits are blue 1, green 2, red 4; ANSI's are the other
+  // way round.
+  const int colour = ((attributes & 4) ? 1 : 0) | ((attributes & 2) ? 2 : 0) |
+                     ((attributes & 1) ? 4 : 0);
+  return "\x1b[" + std::to_string(((attributes & 8) ? 90 : 30) + colour) + "m";
+}
+
+// What SIGINT writes before the default action ends the process.
+char interrupt_sequence[16];
+std::size_t interrupt_sequence_length = 0;
+
+void RestoreColours(int signal_number) {
+  if (write(STDOUT_FILENO, interrupt_sequence, interrupt_sequence_length) < 0) {
+    // Nothing more can be done for the console.
+  }
+  raise(signal_number);  // delivered once this returns, with the default action
+}
+
 // An argument as Wine puts it into the command line it builds from argv.
 void AppendQuotedArgument(std::string& line, const std::string& argument, bool first) {
   const bool has_space =
@@ -114,16 +135,19 @@ bool ReadConsoleAttributes(OutputHandle, std::uint16_t* attributes) {
 
 bool WriteConsoleAttributes(OutputHandle, std::uint16_t attributes) {
   if (!stdout_is_terminal) return false;
-  std::string sequence = "\x1b[0m";
-  if (attributes != kDefaultAttributes) {
-    // Console colour bits are blue 1, green 2, red 4; ANSI's are the
-    // other way round.
-    const int colour = ((attributes & 4) ? 1 : 0) | ((attributes & 2) ? 2 : 0) |
-                       ((attributes & 1) ? 4 : 0);
-    sequence = "\x1b[" + std::to_string(((attributes & 8) ? 90 : 30) + colour) + "m";
-  }
+  const std::string sequence = ColourSequence(attributes);
   return write(STDOUT_FILENO, sequence.data(), sequence.size()) ==
          static_cast<ssize_t>(sequence.size());
+}
+
+void RestoreColoursOnInterrupt(OutputHandle, std::uint16_t attributes) {
+  if (!stdout_is_terminal) return;
+  const std::string sequence = ColourSequence(attributes);
+  interrupt_sequence_length = sequence.copy(interrupt_sequence, sizeof interrupt_sequence);
+  struct sigaction action = {};
+  action.sa_handler = RestoreColours;
+  action.sa_flags = SA_RESETHAND;  // the next SIGINT takes the default action
+  sigaction(SIGINT, &action, nullptr);
 }
 
 bool StdOutputIsCharDevice() {

@@ -77,6 +77,20 @@ const ProtectionService& Service() {
 
 HANDLE StdOut() { return GetStdHandle(STD_OUTPUT_HANDLE); }
 
+// What an interruption restores.  The lock is taken around every colour
+// change; the interruption's handler, which runs on a thread of its own,
+// keeps it, so that no line colours the console again before the process
+// ends.
+HANDLE interrupted_console = nullptr;
+WORD interrupted_attributes = 0;
+SRWLOCK colour_lock = SRWLOCK_INIT;
+
+BOOL WINAPI RestoreColours(DWORD) {
+  AcquireSRWLockExclusive(&colour_lock);
+  SetConsoleTextAttribute(interrupted_console, interrupted_attributes);
+  return FALSE;  // the next handler, in the end the system's, ends the process
+}
+
 // A console shows bytes in its own output code page, which the user may
 // have changed (chcp 65001, chcp 1252): the OEM text goes to it as UTF-16.
 bool StdOutIsConsole() {
@@ -211,7 +225,16 @@ bool ReadConsoleAttributes(OutputHandle handle, std::uint16_t* attributes) {
 }
 
 bool WriteConsoleAttributes(OutputHandle handle, std::uint16_t attributes) {
-  return SetConsoleTextAttribute(static_cast<HANDLE>(handle), attributes) != FALSE;
+  AcquireSRWLockExclusive(&colour_lock);
+  const bool done = SetConsoleTextAttribute(static_cast<HANDLE>(handle), attributes) != FALSE;
+  ReleaseSRWLockExclusive(&colour_lock);
+  return done;
+}
+
+void RestoreColoursOnInterrupt(OutputHandle handle, std::uint16_t attributes) {
+  interrupted_console = static_cast<HANDLE>(handle);
+  interrupted_attributes = attributes;
+  SetConsoleCtrlHandler(RestoreColours, TRUE);
 }
 
 bool StdOutputIsCharDevice() { return GetFileType(StdOut()) == FILE_TYPE_CHAR; }

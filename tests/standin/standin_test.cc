@@ -1,8 +1,11 @@
 // The POSIX stand-in's choices, each as Wine makes it.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -162,6 +165,30 @@ TEST(StandinCatalogue, SkipsCommentsAndFoldsCase) {
       "; protected\r\nZ:\\Win\\A.DLL\r\n\r\n   \nHKEY_LOCAL_MACHINE\\Software\\X\n");
   EXPECT_EQ(items, (std::unordered_set<std::string>{"z:\\win\\a.dll",
                                                     "hkey_local_machine\\software\\x"}));
+}
+
+// SIGINT on a terminal gives the console its colours back, then ends the
+// process as SIGINT does.
+TEST(StandinConsole, RestoresTheColoursOnSigint) {
+  const int terminal = posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_TRUE(terminal >= 0 && grantpt(terminal) == 0 && unlockpt(terminal) == 0);
+  const pid_t child = fork();
+  if (child == 0) {
+    const int screen = open(ptsname(terminal), O_WRONLY | O_NOCTTY);
+    dup2(screen, STDOUT_FILENO);
+    platform::Initialize();
+    platform::RestoreColoursOnInterrupt(platform::StdOutputHandle(), 0x07);
+    platform::WriteConsoleAttributes(platform::StdOutputHandle(), 0x0C);
+    raise(SIGINT);
+    _exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT);
+  char shown[64];
+  const ssize_t length = read(terminal, shown, sizeof shown);
+  EXPECT_EQ(std::string(shown, length > 0 ? length : 0), "\x1b[91m\x1b[0m");
+  close(terminal);
 }
 
 }  // namespace

@@ -43,7 +43,7 @@ std::string Hex(std::uint32_t value) {
 }  // namespace
 
 void Initialize() {}
-std::string CommandLine() { return "tavrel"; }
+std::string CommandLine() { return fake::Sys().command_line; }
 bool IsLeadByte(unsigned char b) {
   return fake::Sys().double_byte && ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC));
 }
@@ -89,8 +89,15 @@ bool SfcKeyProtected(std::uint32_t root, const char16_t* subkey) {
 }
 
 OutputHandle StdOutputHandle() { return nullptr; }
-bool ReadConsoleAttributes(OutputHandle, std::uint16_t*) { return false; }
+bool ReadConsoleAttributes(OutputHandle, std::uint16_t* attributes) {
+  if (fake::Sys().console_attributes < 0) return false;
+  *attributes = static_cast<std::uint16_t>(fake::Sys().console_attributes);
+  return true;
+}
 bool WriteConsoleAttributes(OutputHandle, std::uint16_t) { return false; }
+void RestoreColoursOnInterrupt(OutputHandle, std::uint16_t attributes) {
+  fake::Sys().interrupt.push_back(Hex(attributes));
+}
 bool StdOutputIsCharDevice() { return fake::Sys().console; }
 void WriteStdOutput(const char* data, std::size_t length) { fake::Sys().output.append(data, length); }
 

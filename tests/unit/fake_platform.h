@@ -24,6 +24,9 @@ struct System {
   std::string report;               // the file that File::Open creates
   bool console = false;             // standard output is a console
   bool double_byte = false;         // lead bytes as code page 932 has them
+  std::string command_line = "tavrel";
+  int console_attributes = -1;      // the console's colours; -1: no console
+  std::vector<std::string> interrupt;  // what an interruption would restore
 };
 
 // Cleared before each test that uses it.
