@@ -142,6 +142,15 @@ void Initialize() {
   // holds up a batch run: the error comes back to the call instead.
   const UINT mode = SetErrorMode(SEM_FAILCRITICALERRORS);
   SetErrorMode(mode | SEM_FAILCRITICALERRORS);
+  // Every library loaded from now on comes from the system directory only,
+  // also those that the service loads for itself.  Windows 7 has the call
+  // only with update KB2533623; without it, sfc.dll is still loaded by its
+  // full path there.
+  using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+  const HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
+  const auto set_default_directories = reinterpret_cast<SetDefaultDllDirectoriesFn>(
+      reinterpret_cast<void (*)()>(GetProcAddress(kernel32, "SetDefaultDllDirectories")));
+  if (set_default_directories != nullptr) set_default_directories(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
 // ---- Command line and code pages ----

@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "platform/platform.h"
 #include "platform/win32_internal.h"
 
 namespace {
@@ -45,6 +46,15 @@ TEST(LoadSystemLibrary, TakesTheSystemDirectorysCopyOnly) {
         << flags_known << " loaded " << std::string(loaded.begin(), loaded.end());
     FreeLibrary(module);
   }
+  // Once the program has started, a library asked for by its name alone,
+  // as the service may ask for its own, comes from there too.
+  platform::Initialize();
+  const HMODULE plain = LoadLibraryW(L"sfc.dll");
+  ASSERT_NE(plain, nullptr);
+  EXPECT_EQ(CompareStringOrdinal(ModuleFile(plain).c_str(), -1,
+                                 (std::wstring(system) + L"\\sfc.dll").c_str(), -1, TRUE),
+            CSTR_EQUAL);
+  FreeLibrary(plain);
   SetCurrentDirectoryW(temp);
   DeleteFileW(beside.c_str());
   DeleteFileW((current + L"\\sfc.dll").c_str());
