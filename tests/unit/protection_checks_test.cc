@@ -57,31 +57,34 @@ TEST(CheckFileProtection, AsksAboutTheLongFullPathAndShowsTheNameAsWritten) {
 
 // A listed file's name is long already: only its folder's long form is
 // asked for, once for the files of a folder in a row.  A long form that
-// would reach the path limit is not used.
+// would reach the path limit (260 bytes) is not used.
 TEST(CheckFileProtection, AsksForTheLongFormOfEachListedFolderOnce) {
-  const std::string far = "C:\\" + std::string(251, 'x') + "\\";
+  const std::string far = "C:\\" + std::string(250, 'x') + "\\";
   fake::Reset();
   fake::Sys().full_paths = {{"LONG~1\\a.dll", "C:\\LONG~1\\a.dll"},
                             {"LONG~1\\b.dll", "C:\\LONG~1\\b.dll"},
                             {"LONG~1\\SUB\\c.dll", "C:\\LONG~1\\SUB\\c.dll"},
-                            {"FAR~1\\d.dll", "C:\\FAR~1\\d.dll"}};
+                            {"FAR~1\\d.dll", "C:\\FAR~1\\d.dll"},
+                            {"FAR~1\\dd.dll", "C:\\FAR~1\\dd.dll"}};
   fake::Sys().long_paths = {{"C:\\LONG~1\\", "C:\\Long One\\"},
                             {"C:\\LONG~1\\SUB\\", "C:\\Long One\\SUB\\"},
                             {"C:\\FAR~1\\", far}};
-  fake::Sys().protected_items = {"C:\\Long One\\b.dll", "C:\\FAR~1\\d.dll"};
+  fake::Sys().protected_items = {"C:\\Long One\\b.dll", far + "d.dll", "C:\\FAR~1\\dd.dll"};
   RunCheck([] {
     CheckFileProtection("LONG~1\\", "a.dll");
     CheckFileProtection("LONG~1\\", "b.dll");
     CheckFileProtection("LONG~1\\SUB\\", "c.dll");
     CheckFileProtection("FAR~1\\", "d.dll");
+    CheckFileProtection("FAR~1\\", "dd.dll");
   });
   EXPECT_EQ(fake::Sys().asked,
             (std::vector<std::string>{"long C:\\LONG~1\\", "sfc C:\\Long One\\a.dll",
                                       "sfc C:\\Long One\\b.dll", "long C:\\LONG~1\\SUB\\",
                                       "sfc C:\\Long One\\SUB\\c.dll", "long C:\\FAR~1\\",
-                                      "sfc C:\\FAR~1\\d.dll"}));
+                                      "sfc " + far + "d.dll", "sfc C:\\FAR~1\\dd.dll"}));
   EXPECT_EQ(fake::Sys().output, Line("LONG~1\\a.dll", false) + Line("LONG~1\\b.dll", true) +
-                                    Line("LONG~1\\SUB\\c.dll", false) + Line("FAR~1\\d.dll", true));
+                                    Line("LONG~1\\SUB\\c.dll", false) + Line("FAR~1\\d.dll", true) +
+                                    Line("FAR~1\\dd.dll", true));
 }
 
 // The service takes a predefined root, and null for the root itself; the
