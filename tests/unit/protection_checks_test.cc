@@ -63,26 +63,31 @@ TEST(CheckFileProtection, AsksForTheLongFormOfEachListedFolderOnce) {
   fake::Reset();
   fake::Sys().full_paths = {{"LONG~1\\a.dll", "C:\\LONG~1\\a.dll"},
                             {"LONG~1\\b.dll", "C:\\LONG~1\\b.dll"},
+                            {"LONG~2\\e.dll.", "C:\\LONG~2\\e.dll"},
                             {"LONG~1\\SUB\\c.dll", "C:\\LONG~1\\SUB\\c.dll"},
                             {"FAR~1\\d.dll", "C:\\FAR~1\\d.dll"},
                             {"FAR~1\\dd.dll", "C:\\FAR~1\\dd.dll"}};
   fake::Sys().long_paths = {{"C:\\LONG~1\\", "C:\\Long One\\"},
+                            {"C:\\LONG~2\\", "C:\\Long Two\\"},
                             {"C:\\LONG~1\\SUB\\", "C:\\Long One\\SUB\\"},
                             {"C:\\FAR~1\\", far}};
   fake::Sys().protected_items = {"C:\\Long One\\b.dll", far + "d.dll", "C:\\FAR~1\\dd.dll"};
   RunCheck([] {
     CheckFileProtection("LONG~1\\", "a.dll");
     CheckFileProtection("LONG~1\\", "b.dll");
+    CheckFileProtection("LONG~2\\", "e.dll.");  // the full path drops the dot
     CheckFileProtection("LONG~1\\SUB\\", "c.dll");
     CheckFileProtection("FAR~1\\", "d.dll");
     CheckFileProtection("FAR~1\\", "dd.dll");
   });
   EXPECT_EQ(fake::Sys().asked,
             (std::vector<std::string>{"long C:\\LONG~1\\", "sfc C:\\Long One\\a.dll",
-                                      "sfc C:\\Long One\\b.dll", "long C:\\LONG~1\\SUB\\",
+                                      "sfc C:\\Long One\\b.dll", "long C:\\LONG~2\\",
+                                      "sfc C:\\Long Two\\e.dll", "long C:\\LONG~1\\SUB\\",
                                       "sfc C:\\Long One\\SUB\\c.dll", "long C:\\FAR~1\\",
                                       "sfc " + far + "d.dll", "sfc C:\\FAR~1\\dd.dll"}));
   EXPECT_EQ(fake::Sys().output, Line("LONG~1\\a.dll", false) + Line("LONG~1\\b.dll", true) +
+                                    Line("LONG~2\\e.dll.", false) +
                                     Line("LONG~1\\SUB\\c.dll", false) + Line("FAR~1\\d.dll", true) +
                                     Line("FAR~1\\dd.dll", true));
 }
