@@ -105,7 +105,8 @@ std::string FullPathName(const std::string& name);
 
 // GetLongPathNameA: the path with every short (8.3) name in it replaced by
 // the entry's long name; empty where the system gives none (a part that
-// does not exist, wildcards, a long form that reaches the path limit).
+// does not exist, a long form that reaches the path limit) and for a path
+// holding wildcards ("*?<>\"").
 std::string LongPathName(const std::string& path);
 
 // FindFirstFileA / FindNextFileA / FindClose.  The listing is closed when

@@ -182,12 +182,13 @@ bool HiddenFromSearches(const struct stat& found) {
 // after the long form of the parts before it, and a part that is an 8.3
 // name is replaced by the name of the entry found (its long name, in the
 // disk's letter case); other parts, "." and ".." and the separators stay
-// as typed.  Wildcards are refused, and so is a long form that reaches the
+// as typed.  Wildcards are refused (those of the system's searches, "<",
+// ">" and '"' too, as tavREL asks), and so is a long form that reaches the
 // path limit.
 std::string LongPathName(const std::string& path) {
   if (path.empty() || path.size() >= kMaxPath) return "";
   if (path.compare(0, 2, "\\\\") == 0) return path;
-  if (path.find_first_of("*?") != std::string::npos) return "";
+  if (path.find_first_of("*?<>\"") != std::string::npos) return "";
   std::size_t position = path.size() >= 2 && path[1] == ':' ? 2 : 0;
   std::string result = path.substr(0, position);
   std::string host;  // the host path of `result`, once known

@@ -306,6 +306,9 @@ std::string FullPathName(const std::string& name) {
 }
 
 std::string LongPathName(const std::string& path) {
+  // The system looks each part up by a search: a wildcard would give the
+  // first name it matches, another item.
+  if (path.find_first_of("*?<>\"") != std::string::npos) return std::string();
   char buffer[MAX_PATH];
   const DWORD length = GetLongPathNameA(path.c_str(), buffer, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return std::string();
