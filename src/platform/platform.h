@@ -138,6 +138,21 @@ class FileSearch {
   char buffer_[kMaxPath] = {};  // where a backend keeps the name, if it must
 };
 
+// What tells one folder from another, however it is reached (through a
+// link or not): the volume's serial number and the file index on Windows.
+struct FolderIdentity {
+  std::uint64_t volume = 0;
+  std::uint64_t index = 0;
+  bool operator==(const FolderIdentity& other) const {
+    return volume == other.volume && index == other.index;
+  }
+};
+
+// CreateFileA(FILE_FLAG_BACKUP_SEMANTICS) / GetFileInformationByHandle:
+// the identity of the folder that `path` (ending in "\") names, links
+// followed; false when it cannot be read.
+bool ReadFolderIdentity(const char* path, FolderIdentity* identity);
+
 // An open file handle; closed when the object dies.  Opened files are
 // shared for reading only: while tavREL holds one, nobody may write it.
 class File {

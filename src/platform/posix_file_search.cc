@@ -296,6 +296,18 @@ std::unique_ptr<Listing> FindByName(const std::string& pattern, std::string host
 
 }  // namespace
 
+// The device and inode of the folder, as the listing of "<path>*.*" would
+// find it.
+bool ReadFolderIdentity(const char* path, FolderIdentity* identity) {
+  const std::string host_folder = standin::HostPath(path);
+  struct stat info;
+  if (host_folder.empty() || stat(host_folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
+    return false;
+  identity->volume = static_cast<std::uint64_t>(info.st_dev);
+  identity->index = static_cast<std::uint64_t>(info.st_ino);
+  return true;
+}
+
 FileSearch::~FileSearch() { Close(); }
 
 void FileSearch::Close() {

@@ -89,20 +89,22 @@ bool ScanFolderByName(const std::string& base, const std::string& mask,
   return true;
 }
 
-}  // namespace
-
-void ScanFolderFiles(const std::string& folder, const std::string& mask) {
+// Checks the matching files of one listing as its entries come and, when
+// asked, keeps the names of its subfolders for later: the listing is closed
+// before any of them is walked.  A failure part-way ends the listing there.
+void ScanListing(const std::string& base, const std::string& lower_mask,
+                 std::vector<std::string>* subfolders) {
   try {
-    const std::string base = StripTrailingBackslashes(folder) + '\\';
-    std::string lower_mask = mask;
-    platform::LowerCase(&lower_mask[0], lower_mask.size());
-    if (SearchableByName(base, mask) && ScanFolderByName(base, mask, lower_mask)) return;
     platform::FileSearch search;
     if (!search.First((base + "*.*").c_str())) return;
     do {
       const std::uint32_t attributes = search.Attributes();
       if (attributes & platform::kAttributeVolumeLabel) continue;
-      if (attributes & platform::kAttributeDirectory) continue;
+      if (attributes & platform::kAttributeDirectory) {
+        if (subfolders != nullptr && !IsDotOrDotDot(search.Name()))
+          subfolders->emplace_back(search.Name(), search.NameLength());
+        continue;
+      }
       if (Selects(search.Name(), search.NameLength(), lower_mask))
         CheckFileProtection(base, search.Name());
     } while (search.Next());
@@ -113,22 +115,64 @@ void ScanFolderFiles(const std::string& folder, const std::string& mask) {
   }
 }
 
-void WalkFolder(const std::string& folder, const std::string& mask) {
+// The folders that the walk is inside of, from the start folder down.
+using WalkPath = std::vector<platform::FolderIdentity>;
+
+// Walks the folder `base` (ending in "\") and the folders below it.  A
+// folder already on the walk's path is reached again through a link: it
+// is not entered, or two links to a parent would make the walk go on for
+// ever.  A folder whose identity cannot be read is walked all the same.
+void WalkTree(const std::string& base, const std::string& lower_mask, WalkPath& path) {
   try {
-    ScanFolderFiles(folder, mask);
-    if (!RunOptions.Recurse) return;
-    // The subfolders come from a second listing, once this folder's files
-    // are all done and their listing closed.
+    platform::FolderIdentity identity;
+    const bool known = platform::ReadFolderIdentity(base.c_str(), &identity);
+    if (known && std::find(path.begin(), path.end(), identity) != path.end()) return;
+    std::vector<std::string> subfolders;
+    ScanListing(base, lower_mask, &subfolders);
+    if (known) path.push_back(identity);
+    struct Inside {  // leaves the path again, however the walk below ends
+      WalkPath& path;
+      bool known;
+      ~Inside() {
+        if (known) path.pop_back();
+      }
+    } inside{path, known};
+    for (const std::string& name : subfolders) WalkTree(base + name + '\\', lower_mask, path);
+  } catch (const ReportFailure&) {
+    throw;
+  } catch (...) {
+  }
+}
+
+std::string LowerMask(const std::string& mask) {
+  std::string lower_mask = mask;
+  platform::LowerCase(&lower_mask[0], lower_mask.size());
+  return lower_mask;
+}
+
+}  // namespace
+
+void ScanFolderFiles(const std::string& folder, const std::string& mask) {
+  try {
     const std::string base = StripTrailingBackslashes(folder) + '\\';
-    platform::FileSearch search;
-    if (!search.First((base + "*.*").c_str())) return;
-    do {
-      const std::uint32_t attributes = search.Attributes();
-      if (attributes & platform::kAttributeVolumeLabel) continue;
-      if (!(attributes & platform::kAttributeDirectory)) continue;
-      if (IsDotOrDotDot(search.Name())) continue;
-      WalkFolder(base + search.Name(), mask);
-    } while (search.Next());
+    const std::string lower_mask = LowerMask(mask);
+    if (SearchableByName(base, mask) && ScanFolderByName(base, mask, lower_mask)) return;
+    ScanListing(base, lower_mask, nullptr);
+  } catch (const ReportFailure&) {
+    throw;
+  } catch (...) {
+  }
+}
+
+void WalkFolder(const std::string& folder, const std::string& mask) {
+  if (!RunOptions.Recurse) {
+    ScanFolderFiles(folder, mask);
+    return;
+  }
+  // One listing a folder: its files as they come, then its subfolders.
+  try {
+    WalkPath path;
+    WalkTree(StripTrailingBackslashes(folder) + '\\', LowerMask(mask), path);
   } catch (const ReportFailure&) {
     throw;
   } catch (...) {

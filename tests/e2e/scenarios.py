@@ -394,11 +394,15 @@ SCENARIOS = [
       files={"u/a.dll": "", "u/locked/": NO_ACCESS, "u/locked/b.dll": "", "u/z/c.dll": "",
              "names.txt": listing("{R}\\u\\*.dll", "{R}\\u\\locked\\*.dll", "{R}\\u\\locked\\")},
       out=under("{R}\\u\\", "a.dll z\\c.dll") + [N("{R}\\u\\locked")], as_user=True),
-    # Each level is listed as "<folder>\\*.*", 155 bytes at the top, 259 at level 26 (4 more
-    # a level; 26 links, under the host's 40) or 52 (2 more a level); none lands on 260.
-    S("tree: a link to its own folder is followed until the path limit",
-      ["{R}\\{P150}\\*.dll", "/R"], files={"{P150}/a.dll": "", "{P150}/lnk": Link(".")},
-      out=[N(f + "\\a.dll") for f in levels("\\lnk", 27)]),
+    # Two links up in one folder would make the walk exponential.  Each file comes once for
+    # each path that does not pass through a folder twice.
+    S("tree: links are walked, but never into a folder the walk is already in",
+      [T + "*.dll", "/R"], files={"t/a/x.dll": "", "t/a/p": Link(".."), "t/a/q": Link(".."),
+                                  "t/a/s": Link("../b"), "t/b/y.dll": "", "t/b/up": Link("../a"),
+                                  "t/self": Link(".")},
+      out=under(T, "a\\x.dll a\\s\\y.dll b\\y.dll b\\up\\x.dll")),
+    # Each level is listed as "<folder>\\*.*", 155 bytes at the top, 259 at level 52 (2 more
+    # a level); none lands on 260.
     S("tree: folders below the path limit are never listed", ["{R}\\{P150}\\*.dll", "/R"],
       files={f[4:].replace("\\", "/") + "/a.dll": "" for f in levels("\\d", 60)},
       out=[N(f + "\\a.dll") for f in levels("\\d", 53)]),

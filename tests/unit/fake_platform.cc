@@ -127,6 +127,7 @@ std::string LongPathName(const std::string& path) {
   return found == fake::Sys().long_paths.end() ? std::string() : found->second;
 }
 
+bool ReadFolderIdentity(const char*, FolderIdentity*) { return false; }
 FileSearch::~FileSearch() {}
 void FileSearch::Close() { handle_ = nullptr; }
 bool FileSearch::First(const char*) { return false; }
