@@ -7,7 +7,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -38,40 +37,7 @@ struct Listing {
   std::string names;
   std::vector<Entry> entries;
   std::size_t next = 0;
-  // What the listing was read from, to serve the same search again.
-  std::string host_folder;
-  std::string mask;
-  struct stat folder_info;
-  bool reusable = false;
 };
-
-// The walk lists each folder twice, the second time right after the first
-// is closed.  The last closed listing serves that second search when the
-// folder is provably unchanged: same inode, same change times, and those
-// times older than the listing by more than the file system's clock tick,
-// so that no change can hide behind an equal time stamp.  Listings that
-// hold links are never kept: a link's target may change on its own.
-std::unique_ptr<Listing>& LastListing() {
-  static std::unique_ptr<Listing> last;
-  return last;
-}
-
-bool SameTime(const timespec& a, const timespec& b) {
-  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
-}
-
-bool Unchanged(const struct stat& a, const struct stat& b) {
-  return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
-         SameTime(a.st_mtim, b.st_mtim) && SameTime(a.st_ctim, b.st_ctim);
-}
-
-// True when both change times lie more than 100 ms before `now`.
-bool Settled(const struct stat& info, const timespec& now) {
-  const auto ms = [](const timespec& t) {
-    return static_cast<long long>(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
-  };
-  return ms(info.st_mtim) + 100 < ms(now) && ms(info.st_ctim) + 100 < ms(now);
-}
 
 bool HasWildcard(const std::string& text) {
   return text.find_first_of("*?") != std::string::npos;
@@ -146,37 +112,20 @@ struct FolderDescriptor {
   }
 };
 
-// The folder's entries that the mask selects, in listing order: the last
-// closed listing when it serves, else read now.  Null when the folder
-// cannot be read.
+// The folder's entries that the mask selects, in listing order.  Null when
+// the folder cannot be read.
 std::unique_ptr<Listing> ListFolder(const std::string& host_folder, const std::string& mask) {
-  std::unique_ptr<Listing>& last = LastListing();
-  if (last && last->host_folder == host_folder && last->mask == mask) {
-    struct stat now_info;
-    if (stat(host_folder.c_str(), &now_info) == 0 && Unchanged(now_info, last->folder_info)) {
-      last->next = 0;
-      return std::move(last);
-    }
-  }
-  last.reset();
-
-  timespec now;
-  clock_gettime(CLOCK_REALTIME, &now);
   const FolderStream folder_stream(opendir(host_folder.c_str()));
   DIR* dir = folder_stream.get();
   if (dir == nullptr) return nullptr;
 
   auto listing = std::make_unique<Listing>();
-  listing->host_folder = host_folder;
-  listing->mask = mask;
-  bool holds_links = false;
   const bool everything = mask == "*";  // what every folder walk asks for
   while (const dirent* entry = readdir(dir)) {
     const std::size_t offset = listing->names.size();
     AppendAnsiName(listing->names, entry->d_name);
     const char* name = listing->names.c_str() + offset;
     const bool selected = everything || MatchPattern(name, mask.c_str());
-    if (selected && entry->d_type != DT_DIR && entry->d_type != DT_REG) holds_links = true;
     const std::uint32_t attributes = selected ? EntryAttributes(host_folder, entry) : kUnlisted;
     if (attributes == kUnlisted) {
       listing->names.resize(offset);
@@ -188,9 +137,6 @@ std::unique_ptr<Listing> ListFolder(const std::string& host_folder, const std::s
                                      static_cast<std::uint32_t>(length), attributes,
                                      IsDotOrDotDot(name)});
   }
-
-  listing->reusable = !holds_links && fstat(dirfd(dir), &listing->folder_info) == 0 &&
-                      Settled(listing->folder_info, now);
 
   // Names are compared by upper case, then exactly, character by
   // character: the bytes two names share from the start decide nothing, so
@@ -255,8 +201,7 @@ std::unique_ptr<Listing> FindByName(const std::string& pattern, std::string host
     return listing;
   }
 
-  // A name in another case comes from the folder's listing, which the
-  // walk asks for next anyway and which serves the next such name too.
+  // A name in another case comes from the folder's listing.
   if (!standin::CouldBeShortAlias(name)) {
     std::unique_ptr<Listing> all = ListFolder(host_folder, "*");
     if (!all) return nullptr;
@@ -268,7 +213,6 @@ std::unique_ptr<Listing> FindByName(const std::string& pattern, std::string host
         break;
       }
     }
-    if (all->reusable) LastListing() = std::move(all);
     return listing;
   }
   // An alias is made up from the host's own name.
@@ -311,9 +255,8 @@ bool ReadFolderIdentity(const char* path, FolderIdentity* identity) {
 FileSearch::~FileSearch() { Close(); }
 
 void FileSearch::Close() {
-  std::unique_ptr<Listing> listing(static_cast<Listing*>(handle_));
+  delete static_cast<Listing*>(handle_);
   handle_ = nullptr;
-  if (listing && listing->reusable) LastListing() = std::move(listing);
 }
 
 bool FileSearch::First(const char* pattern_text) {
