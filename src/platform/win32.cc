@@ -240,6 +240,9 @@ bool ReadConsoleAttributes(OutputHandle handle, std::uint16_t* attributes) {
 }
 
 bool WriteConsoleAttributes(OutputHandle handle, std::uint16_t attributes) {
+  // Redirected output has no colours, and asking costs a round trip to the
+  // system for every line.
+  if (handle == StdOut() && !StdOutIsConsole()) return false;
   AcquireSRWLockExclusive(&colour_lock);
   const bool done = SetConsoleTextAttribute(static_cast<HANDLE>(handle), attributes) != FALSE;
   ReleaseSRWLockExclusive(&colour_lock);
