@@ -85,6 +85,7 @@ void WriteStdOutputLine(const std::string& oem, const std::string& words,
 constexpr std::uint32_t kInvalidFileAttributes = 0xFFFFFFFFu;
 constexpr std::uint32_t kAttributeVolumeLabel = 0x08;
 constexpr std::uint32_t kAttributeDirectory = 0x10;
+constexpr std::uint32_t kAttributeReparsePoint = 0x400;  // links, junctions, mount points
 constexpr std::size_t kMaxPath = 260;
 
 // ExpandEnvironmentStringsA: characters stored, terminating NUL included,

@@ -68,14 +68,21 @@ bool MatchPattern(const char* name, const char* pattern) {
   return *pattern == '\0';
 }
 
-// Links are followed; a link that leads nowhere is not listed at all.
+// Links are followed; a link that leads nowhere is not listed at all, and
+// a link to a folder is a reparse point.
 std::uint32_t EntryAttributes(const std::string& directory, const dirent* entry) {
   if (entry->d_type == DT_DIR) return kAttributeDirectory;
   if (entry->d_type == DT_REG) return kAttributeArchive;
   struct stat info;
   const std::string path = directory + "/" + entry->d_name;
+  bool link = entry->d_type == DT_LNK;
+  if (entry->d_type == DT_UNKNOWN) {
+    if (lstat(path.c_str(), &info) != 0) return kUnlisted;
+    link = S_ISLNK(info.st_mode);
+  }
   if (stat(path.c_str(), &info) != 0) return kUnlisted;
-  return S_ISDIR(info.st_mode) ? kAttributeDirectory : kAttributeArchive;
+  if (!S_ISDIR(info.st_mode)) return kAttributeArchive;
+  return link ? kAttributeDirectory | kAttributeReparsePoint : kAttributeDirectory;
 }
 
 // Appends the entry's ANSI name and its NUL; ASCII names are copied.

@@ -89,11 +89,16 @@ bool ScanFolderByName(const std::string& base, const std::string& mask,
   return true;
 }
 
+struct Subfolder {
+  std::string name;
+  bool link;  // a link, junction or mount point: a reparse point
+};
+
 // Checks the matching files of one listing as its entries come and, when
-// asked, keeps the names of its subfolders for later: the listing is closed
-// before any of them is walked.  A failure part-way ends the listing there.
+// asked, keeps its subfolders for later: the listing is closed before any
+// of them is walked.  A failure part-way ends the listing there.
 void ScanListing(const std::string& base, const std::string& lower_mask,
-                 std::vector<std::string>* subfolders) {
+                 std::vector<Subfolder>* subfolders) {
   try {
     platform::FileSearch search;
     if (!search.First((base + "*.*").c_str())) return;
@@ -102,7 +107,8 @@ void ScanListing(const std::string& base, const std::string& lower_mask,
       if (attributes & platform::kAttributeVolumeLabel) continue;
       if (attributes & platform::kAttributeDirectory) {
         if (subfolders != nullptr && !IsDotOrDotDot(search.Name()))
-          subfolders->emplace_back(search.Name(), search.NameLength());
+          subfolders->push_back(Subfolder{std::string(search.Name(), search.NameLength()),
+                                          (attributes & platform::kAttributeReparsePoint) != 0});
         continue;
       }
       if (Selects(search.Name(), search.NameLength(), lower_mask))
@@ -115,29 +121,46 @@ void ScanListing(const std::string& base, const std::string& lower_mask,
   }
 }
 
-// The folders that the walk is inside of, from the start folder down.
-using WalkPath = std::vector<platform::FolderIdentity>;
+// One folder that the walk is inside of.  Its identity is read when first
+// needed, at most once.
+struct PathStep {
+  std::string base;
+  enum { kUnread, kKnown, kUnknown } state;
+  platform::FolderIdentity identity;
+};
+using WalkPath = std::vector<PathStep>;
+
+bool IdentityKnown(PathStep& step) {
+  if (step.state == PathStep::kUnread)
+    step.state = platform::ReadFolderIdentity(step.base.c_str(), &step.identity)
+                     ? PathStep::kKnown
+                     : PathStep::kUnknown;
+  return step.state == PathStep::kKnown;
+}
 
 // Walks the folder `base` (ending in "\") and the folders below it.  A
-// folder already on the walk's path is reached again through a link: it
-// is not entered, or two links to a parent would make the walk go on for
-// ever.  A folder whose identity cannot be read is walked all the same.
-void WalkTree(const std::string& base, const std::string& lower_mask, WalkPath& path) {
+// folder already on the walk's path is not entered again, or two links to
+// a parent would make the walk go on for ever.  Only a way through a link
+// can lead back up (without links, folders make a tree), so identities
+// are read only below a link: a tree without links costs no read at all.
+// A folder whose identity cannot be read is walked all the same.
+void WalkTree(const std::string& base, const std::string& lower_mask, WalkPath& path,
+              bool below_link) {
   try {
-    platform::FolderIdentity identity;
-    const bool known = platform::ReadFolderIdentity(base.c_str(), &identity);
-    if (known && std::find(path.begin(), path.end(), identity) != path.end()) return;
-    std::vector<std::string> subfolders;
+    PathStep step{base, PathStep::kUnread, {}};
+    if (below_link && IdentityKnown(step)) {
+      for (PathStep& above : path)
+        if (IdentityKnown(above) && above.identity == step.identity) return;
+    }
+    std::vector<Subfolder> subfolders;
     ScanListing(base, lower_mask, &subfolders);
-    if (known) path.push_back(identity);
+    path.push_back(std::move(step));
     struct Inside {  // leaves the path again, however the walk below ends
       WalkPath& path;
-      bool known;
-      ~Inside() {
-        if (known) path.pop_back();
-      }
-    } inside{path, known};
-    for (const std::string& name : subfolders) WalkTree(base + name + '\\', lower_mask, path);
+      ~Inside() { path.pop_back(); }
+    } inside{path};
+    for (const Subfolder& sub : subfolders)
+      WalkTree(base + sub.name + '\\', lower_mask, path, below_link || sub.link);
   } catch (const ReportFailure&) {
     throw;
   } catch (...) {
@@ -172,7 +195,7 @@ void WalkFolder(const std::string& folder, const std::string& mask) {
   // One listing a folder: its files as they come, then its subfolders.
   try {
     WalkPath path;
-    WalkTree(StripTrailingBackslashes(folder) + '\\', LowerMask(mask), path);
+    WalkTree(StripTrailingBackslashes(folder) + '\\', LowerMask(mask), path, false);
   } catch (const ReportFailure&) {
     throw;
   } catch (...) {

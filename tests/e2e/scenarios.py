@@ -395,11 +395,11 @@ SCENARIOS = [
              "names.txt": listing("{R}\\u\\*.dll", "{R}\\u\\locked\\*.dll", "{R}\\u\\locked\\")},
       out=under("{R}\\u\\", "a.dll z\\c.dll") + [N("{R}\\u\\locked")], as_user=True),
     # Two links up in one folder would make the walk exponential.  Each file comes once for
-    # each path that does not pass through a folder twice.
+    # each path that does not pass through a folder twice (t\up\t is t again, though no link).
     S("tree: links are walked, but never into a folder the walk is already in",
       [T + "*.dll", "/R"], files={"t/a/x.dll": "", "t/a/p": Link(".."), "t/a/q": Link(".."),
                                   "t/a/s": Link("../b"), "t/b/y.dll": "", "t/b/up": Link("../a"),
-                                  "t/self": Link(".")},
+                                  "t/self": Link("."), "t/up": Link("..")},
       out=under(T, "a\\x.dll a\\s\\y.dll b\\y.dll b\\up\\x.dll")),
     # Each level is listed as "<folder>\\*.*", 155 bytes at the top, 259 at level 52 (2 more
     # a level); none lands on 260.
