@@ -2,7 +2,7 @@
 //
 // Everything the program asks of the system goes through the calls below.
 // Two backends implement them: win32.cc (the real calls) and the POSIX
-// stand-in (posix_*.cc), which behaves as Wine does so that the same
+// stand-in (standin/), which behaves as Wine does so that the same
 // end-to-end suite holds on both.  Text is ANSI bytes throughout.
 #ifndef TAVREL_PLATFORM_PLATFORM_H_
 #define TAVREL_PLATFORM_PLATFORM_H_

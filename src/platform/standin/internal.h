@@ -1,6 +1,6 @@
 // What the stand-in's files share among themselves; not part of the seam.
-#ifndef TAVREL_PLATFORM_POSIX_INTERNAL_H_
-#define TAVREL_PLATFORM_POSIX_INTERNAL_H_
+#ifndef TAVREL_PLATFORM_STANDIN_INTERNAL_H_
+#define TAVREL_PLATFORM_STANDIN_INTERNAL_H_
 
 #include <cstdint>
 #include <set>
@@ -61,4 +61,4 @@ const char* RootKeyName(std::uint32_t root);
 }  // namespace standin
 }  // namespace platform
 
-#endif  // TAVREL_PLATFORM_POSIX_INTERNAL_H_
+#endif  // TAVREL_PLATFORM_STANDIN_INTERNAL_H_

@@ -6,7 +6,7 @@
 #include <unordered_set>
 
 #include "platform/platform.h"
-#include "platform/posix_internal.h"
+#include "platform/standin/internal.h"
 
 namespace platform {
 namespace {

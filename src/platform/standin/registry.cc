@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "platform/platform.h"
-#include "platform/posix_internal.h"
+#include "platform/standin/internal.h"
 
 namespace platform {
 namespace {

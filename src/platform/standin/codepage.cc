@@ -6,12 +6,12 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "platform/posix_internal.h"
+#include "platform/standin/internal.h"
 
 namespace platform {
 namespace {
 
-#include "platform/posix_codepage_tables.inc"
+#include "platform/standin/codepage_tables.inc"
 
 // Windows-1252 letters that change case outside the Latin-1 block.
 unsigned char UpperAnsi(unsigned char c) {

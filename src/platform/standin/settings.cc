@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/posix_internal.h"
+#include "platform/standin/internal.h"
 
 namespace platform {
 namespace standin {

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "platform/posix_internal.h"
+#include "platform/standin/internal.h"
 
 extern char** environ;
 

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "platform/posix_internal.h"
+#include "platform/standin/internal.h"
 
 namespace platform {
 namespace {
