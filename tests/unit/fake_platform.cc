@@ -43,7 +43,7 @@ std::string Hex(std::uint32_t value) {
 }  // namespace
 
 void Initialize() {}
-std::string CommandLine() { return "tavrel"; }
+std::string CommandLine() { return fake::Sys().command_line; }
 bool IsLeadByte(unsigned char) { return false; }
 
 void UpperCase(char* text, std::size_t length) {
@@ -75,15 +75,27 @@ bool SfcKeyProtected(std::uint32_t root, const char16_t* subkey, std::uint32_t) 
 }
 
 OutputHandle StdOutputHandle() { return nullptr; }
-bool ReadConsoleAttributes(OutputHandle, std::uint16_t*) { return false; }
-bool WriteConsoleAttributes(OutputHandle, std::uint16_t) { return false; }
+bool ReadConsoleAttributes(OutputHandle, std::uint16_t* attributes) {
+  *attributes = 0x07;
+  return true;
+}
+
+bool WriteConsoleAttributes(OutputHandle, std::uint16_t attributes) {
+  fake::Sys().asked.push_back("colour " + Hex(attributes).substr(6));
+  return true;
+}
 bool StdOutputIsCharDevice() { return false; }
 void WriteStdOutput(const char* data, std::size_t length) { fake::Sys().output.append(data, length); }
 
 std::uint32_t ExpandEnvironment(const char* source, char* buffer, std::uint32_t size) {
-  const std::size_t needed = std::strlen(source) + 1;
-  if (needed <= size) std::memcpy(buffer, source, needed);
-  return static_cast<std::uint32_t>(needed);
+  if (fake::Sys().expansion_without_nul) {
+    std::memset(buffer, 'x', size);
+    return size;
+  }
+  const auto found = fake::Sys().expansions.find(source);
+  const std::string text = found == fake::Sys().expansions.end() ? source : found->second;
+  if (text.size() < size) std::memcpy(buffer, text.c_str(), text.size() + 1);
+  return static_cast<std::uint32_t>(text.size() + 1);
 }
 
 std::uint32_t FileAttributes(const char*) { return kInvalidFileAttributes; }
@@ -96,7 +108,10 @@ std::string FullPathName(const std::string& name) {
 
 FileSearch::~FileSearch() {}
 void FileSearch::Close() { handle_ = nullptr; }
-bool FileSearch::First(const char*) { return false; }
+bool FileSearch::First(const char* pattern) {
+  fake::Sys().asked.push_back(std::string("find ") + pattern);
+  return false;
+}
 bool FileSearch::Next() { return false; }
 
 File::~File() {}

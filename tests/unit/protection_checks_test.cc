@@ -1,9 +1,11 @@
-// What the file check asks the service, and the line it writes.
+// What the file check asks the service, the line it writes and its colour;
+// the colour the run leaves the console in.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "app/run_driver.h"
 #include "check/protection_checks.h"
 #include "cli/run_options.h"
 #include "fake_platform.h"
@@ -11,19 +13,24 @@
 
 namespace {
 
+using Log = std::vector<std::string>;
+
 // The service is asked about the full path; the line keeps the name as
-// written.  A bare drive is its root; without a full path the name goes
-// as it is.
+// written, in red when protected, green when not, and /S shows nothing.
+// A bare drive is its root; without a full path the name goes as it is.
 TEST(CheckFileProtection, AsksAboutTheFullPathAndShowsTheNameAsWritten) {
   const struct {
     const char* name;
-    const char* asked;
-    bool is_protected;
+    bool silent;
+    Log asked;
+    const char* line;
   } cases[] = {
-      {"..\\notepad.exe", "C:\\Windows\\notepad.exe", true},
-      {"system32\\x.dll", "C:\\Windows\\system32\\x.dll", false},
-      {"C:", "C:\\", true},
-      {"unresolved", "unresolved", true},
+      {"..\\notepad.exe", false, {"sfc C:\\Windows\\notepad.exe", "colour 0C"}, " : prot\xE9g\xE9"},
+      {"system32\\x.dll", false, {"sfc C:\\Windows\\system32\\x.dll", "colour 0A"},
+       " : non prot\xE9g\xE9"},
+      {"C:", false, {"sfc C:\\", "colour 0C"}, " : prot\xE9g\xE9"},
+      {"unresolved", true, {"sfc unresolved"}, nullptr},
+      {"system32\\x.dll", true, {"sfc C:\\Windows\\system32\\x.dll"}, nullptr},
   };
   for (const auto& c : cases) {
     fake::Reset();
@@ -32,13 +39,32 @@ TEST(CheckFileProtection, AsksAboutTheFullPathAndShowsTheNameAsWritten) {
                               {"C:\\", "C:\\"}};
     fake::Sys().protected_items = {"C:\\Windows\\notepad.exe", "C:\\", "unresolved"};
     RunOptions = RunOptionsRecord();
+    RunOptions.Silent = c.silent;
     OpenConsoleOutput();
     CheckFileProtection(c.name);
     CloseConsoleOutput();
-    EXPECT_EQ(fake::Sys().asked, std::vector<std::string>{std::string("sfc ") + c.asked});
-    EXPECT_EQ(fake::Sys().output, std::string(c.name) +
-                                      (c.is_protected ? " : prot\xE9g\xE9" : " : non prot\xE9g\xE9") +
-                                      " par SFC\r\n");
+    EXPECT_EQ(fake::Sys().asked, c.asked) << c.name;
+    EXPECT_EQ(fake::Sys().output,
+              c.line ? std::string(c.name) + c.line + " par SFC\r\n" : std::string());
+  }
+}
+
+// The console gets back the colour it had, also after /S (which sets none).
+TEST(RunProgram, RestoresTheConsoleColour) {
+  const struct {
+    const char* line;
+    Log asked;
+  } cases[] = {
+      {"tavrel /F C:\\p\\", {"sfc C:\\p", "colour 0C", "colour 07", "colour 07"}},
+      {"tavrel /F /S C:\\p\\", {"sfc C:\\p"}},
+  };
+  for (const auto& c : cases) {
+    fake::Reset();
+    fake::Sys().command_line = c.line;
+    fake::Sys().protected_items = {"C:\\p"};
+    RunOptions = RunOptionsRecord();
+    RunProgram();
+    EXPECT_EQ(fake::Sys().asked, c.asked) << c.line;
   }
 }
 

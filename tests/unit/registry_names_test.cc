@@ -112,6 +112,7 @@ TEST(KeyDisplayName, UsesTheFullUpperCaseRoot) {
   EXPECT_EQ(KeyDisplayName(0x80000004, "windows\\a.exe"), "\\windows\\a.exe");
   EXPECT_EQ(KeyDisplayName(0x80000004, ""), "");
   EXPECT_EQ(KeyDisplayName(0x7FFFFFFF, "a"), "\\a");  // no root of its own
+  EXPECT_EQ(KeyDisplayName(0x80000007, "a"), "\\a");
 }
 
 }  // namespace
