@@ -1,4 +1,4 @@
-// Expanding a name's variables; splitting a path into folder and file part.
+// Expanding a name's variables.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,27 +7,6 @@
 #include "resolve/dispatch_name.h"
 
 namespace {
-
-TEST(FolderPartLength, SplitsAfterTheLastSeparator) {
-  const struct {
-    const char* name;
-    const char* folder;
-  } cases[] = {
-      {"C:\\Windows\\System32\\*.dll", "C:\\Windows\\System32\\"},
-      {"C:\\Windows\\", "C:\\Windows\\"},
-      {"C:\\Windows", "C:\\"},
-      {"C:", "C:"},
-      {"D:setup.exe", "D:"},
-      {"notepad.exe", ""},
-      {"..\\lib\\*.dll", "..\\lib\\"},
-      {"C:/Windows/notepad.exe", "C:"},  // "/" is no separator
-      {"a:b\\c:d", "a:b\\c:"},
-      {"", ""},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(std::string(c.name).substr(0, FolderPartLength(c.name)), c.folder) << c.name;
-  }
-}
 
 // An expansion longer than the first buffer is asked for again at the
 // size the system needs; one that the system leaves without its NUL is
