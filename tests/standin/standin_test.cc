@@ -89,6 +89,8 @@ TEST(StandinCodePages, ConvertAsTheSystemDoes) {
   EXPECT_EQ(std::string(oem), "\x82\x8A\x85\x88?\"");  // best fit for the rest
   EXPECT_EQ(platform::standin::Utf8ToAnsi("caf\xC3\xA9 \xE2\x82\xAC \xE4\xB8\xAD"),
             "caf\xE9 \x80 ?");
+  // Not UTF-8: a lead that is none, a broken, overlong or cut sequence.
+  EXPECT_EQ(platform::standin::Utf8ToAnsi("a\xF5" "b\xE0\x80\x80" "c\xE2\x82" "d\xE2"), "a?b??c?d?");
   EXPECT_EQ(platform::standin::AnsiToUtf8("\xE9\x80"), "\xC3\xA9\xE2\x82\xAC");
 }
 
