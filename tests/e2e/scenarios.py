@@ -173,6 +173,10 @@ SCENARIOS = [
       ["/L:{R}\\abcd~auf.txt"], files={"Long Folder Name/a.dll": "", "abcdefghij.txt": listing(
           "{R}\\LONG~ZAT\\*.dll", "{R}\\long~zat\\A.DLL")},
       out=[N("{R}\\LONG~ZAT\\a.dll"), N("{R}\\long~zat\\a.dll")]),
+    S("names: a name that is another file's alias finds the file of that name",
+      ["/L:names.txt"], files={"abcdefghij.txt": "", "abcd~auf.txt": "",
+                               "names.txt": listing("{R}\\ABCD~AUF.TXT")},
+      out=[N("{R}\\abcd~auf.txt")]),
     *(S("walk: Wine cannot take %r as current folder: its Windows folder" % d, ["/F", "%E%"],
       cwd=d, env={"E": ""}, files={d + "/": DIR}, out=[N("C:\\windows")]) for d in ("c./d", "d ")),
     S("walk: a search pattern of 259 bytes is listed",

@@ -49,7 +49,8 @@ TEST(CheckFileProtection, AsksAboutTheFullPathAndShowsTheNameAsWritten) {
   }
 }
 
-// The console gets back the colour it had, also after /S (which sets none).
+// The console gets back the colour it had, also after /S (which sets none)
+// and when nothing is checked.  A key's name is trimmed.
 TEST(RunProgram, RestoresTheConsoleColour) {
   const struct {
     const char* line;
@@ -57,6 +58,8 @@ TEST(RunProgram, RestoresTheConsoleColour) {
   } cases[] = {
       {"tavrel /F C:\\p\\", {"sfc C:\\p", "colour 0C", "colour 07", "colour 07"}},
       {"tavrel /F /S C:\\p\\", {"sfc C:\\p"}},
+      {"tavrel C:\\q\\", {"colour 07", "colour 07"}},  // no such folder, no /F
+      {"tavrel /F \" HK\\x\"", {"sfc 80000004\\x", "colour 0A", "colour 07", "colour 07"}},
   };
   for (const auto& c : cases) {
     fake::Reset();
