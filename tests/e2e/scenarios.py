@@ -186,42 +186,16 @@ SCENARIOS = [
            "{R}\\Long Folder Name\\Another Long Sub\\x.dll"],
       out=[P("{R}\\LONG~ZAT\\k.dll"), P("{R}\\LONG~ZAT"), P("{R}\\LONG~ZAT\\ANOT~YOL\\x.dll"),
            N("{R}\\LONG~ZAT\\gone")] + count(3)),
-    S("walk: dots and blanks ending a name, as the system trims them; NUL is no folder",
-      ["/L:names.txt"], files=dict(TREE, **{"t/nul.txt/b.dll": "", "names.txt": listing(
-          T + "nul.txt\\*.dll",
-          T + "x.\\*.dll", T + "x.\\", "{R}\\t.\\x\\c.dll", T + "x .\\c.dll", T + "x..\\",
-          T + "x\\.\\", T + "x\\..\\x\\c.dll", "{R}\\nope\\..\\t\\x\\c.dll", "{R}\\t..\\x\\")}),
-      out=[N(T + "x.\\c.dll"), N(T + "x."), N("{R}\\t.\\x\\c.dll"), N(T + "x.."), N(T + "x\\."),
-           N(T + "x\\..\\x\\c.dll"), N("{R}\\nope\\..\\t\\x\\c.dll")]),
-    S("walk: a part followed by \\ loses one dot however many it has, the last part all",
-      ["/F", "/R", "/L:names.txt"], files={"t/y../in.dll": "", "t/k./a.txt": "",
-                                           "names.txt": listing(T + "*.dll", "{R}\\T\\K..\\a.txt",
-                                                                T + "y...\\*", T + "y..\\*")},
-      out=[N("{R}\\T\\K..\\a.txt"), N(T + "y...\\in.dll")]),
+    S("names: a name that is another file's alias finds the file of that name",
+      ["/L:names.txt"], files={"abcdefghij.txt": "", "abcd~auf.txt": "",
+                               "names.txt": listing("{R}\\ABCD~AUF.TXT")},
+      out=[N("{R}\\abcd~auf.txt")]),
     *(S("walk: Wine cannot take %r as current folder: its Windows folder" % d, ["/F", "%E%"],
       cwd=d, env={"E": ""}, files={d + "/": DIR}, out=[N("C:\\windows")]) for d in ("c./d", "d ")),
-    S("walk: relative names keep their form; the service is asked about the full path",
-      ["/L:{R}\\names.txt"], cwd="t/x",
-      files=dict(TREE, **{"names.txt": listing(
-          "..\\y\\*.dll", "deep\\*.DLL", "*.dll", ".\\deep\\", "..\\", "..\\..\\t\\x\\c.DLL")}),
-      sfc=[T + "y\\D.DLL", T + "x\\c.dll"],
-      out=[N("..\\y\\C.Dll"), P("..\\y\\D.DLL"), N("deep\\e.dll"), P(T + "x\\c.dll"),
-           N(".\\deep"), N(".."), P("..\\..\\t\\x\\c.dll")] + count(3)),
-
     S("walk: a search pattern of 259 bytes is listed",
       ["{R}\\{P254}\\*.dll"], files={"{P254}/a.dll": ""}, out=[N("{R}\\{P254}\\a.dll")]),
     S("walk: a folder of 260 bytes is still checked itself", ["{R}\\{P259}\\"],
       files={"{P259}/": DIR}, out=[N("{R}\\{P259}")]),
-
-    S("environment: references expanded in any case; undefined ones and %% left as typed, "
-      "and what follows them read afresh", ["/L:names.txt"],
-      env={"TAVDIR": "{R}\\t", "TAVACC": "é", "EMPTYV": ""},
-      files=dict(TREE, **{"%NOPE%/a.dll": "", "é.dll": "", "%%/%NOPE%TAVACC%/a.dll": "",
-                          "names.txt": listing(
-          "%TAVDIR%\\x\\*.dll", "%tavdir%\\y\\", "  %TavDir%\\y\\\t ", "%NOPE%\\a.dll",
-          "%TAVACC%.dll", "%TAVDIR%%EMPTYV%\\x\\", "%%\\%NOPE%TAVACC%\\*.dll")}),
-      out=[N(T + "x\\c.dll"), N(T + "y"), N(T + "y"), N("%NOPE%\\a.dll"), N("{R}\\é.dll"),
-           N(T + "x"), N("%%\\%NOPE%TAVACC%\\a.dll")]),
 
     S("code pages: best fit in arguments, variables and listings (Ｌ, ｂ and Ł are L, b, L)",
       ["%VV%\\Ｌ*.dll"], env={"VV": "{R}\\ｂ"}, files={"b/Łx.dll": "", "b/M.dll": ""},
@@ -410,11 +384,6 @@ SCENARIOS = [
     S("tree: 100,000 files in one folder, in the memory of 10,000", ["{R}\\n\\*.dll", "/P"],
       memory_as="tree: 10,000 files in one folder", **wide(100000)),
 ]
-
-# Plain names on generated trees.
-import plain_names  # noqa: E402
-
-SCENARIOS += plain_names.scenarios(Scenario, N, P, count, listing)
 
 _names = [s.name for s in SCENARIOS]
 assert len(_names) == len(set(_names)), "scenario names must differ"

@@ -1,4 +1,6 @@
-// The POSIX stand-in's choices, each as Wine makes it.
+// The POSIX stand-in's choices, each as Wine makes it, where the random
+// comparison with Wine draws no such case (its listing order and registry
+// it checks on every seed).
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -16,27 +18,6 @@
 #include "platform/standin/internal.h"
 
 namespace {
-
-using platform::standin::ListsBefore;
-using platform::standin::ListingKeyPrefix;
-
-TEST(StandinListing, OrdersByUpperCaseThenExactly) {
-  // As Wine lists a folder ("." and ".." aside).
-  const std::vector<std::string> ordered = {
-      "a", "A.txt", "a.txt", "ab", "aB.dll", "a_b", "b", "B1", "file", "file.dll",
-      "\xC9t\xE9", "\xE9t\xE9", "\xFF"};
-  for (std::size_t i = 0; i < ordered.size(); ++i) {
-    for (std::size_t j = 0; j < ordered.size(); ++j) {
-      const char* x = ordered[i].c_str();
-      const char* y = ordered[j].c_str();
-      EXPECT_EQ(ListsBefore(x, y), i < j) << x << " / " << y;
-      // The packed key never contradicts the full order.
-      if (ListingKeyPrefix(x) != ListingKeyPrefix(y)) {
-        EXPECT_EQ(ListingKeyPrefix(x) < ListingKeyPrefix(y), i < j) << x << " / " << y;
-      }
-    }
-  }
-}
 
 TEST(StandinSearch, AnswersOneNameAsWineDoes) {
   // A folder as it was put to Wine, and what Wine's search for each plain
@@ -106,39 +87,9 @@ TEST(StandinCodePages, ConvertAsTheSystemDoes) {
   EXPECT_EQ(std::string(oem), "\x82\x8A\x85\x88?\"");  // best fit for the rest
   EXPECT_EQ(platform::standin::Utf8ToAnsi("caf\xC3\xA9 \xE2\x82\xAC \xE4\xB8\xAD"),
             "caf\xE9 \x80 ?");
+  // Not UTF-8: a lead that is none, a broken, overlong or cut sequence.
+  EXPECT_EQ(platform::standin::Utf8ToAnsi("a\xF5" "b\xE0\x80\x80" "c\xE2\x82" "d\xE2"), "a?b??c?d?");
   EXPECT_EQ(platform::standin::AnsiToUtf8("\xE9\x80"), "\xC3\xA9\xE2\x82\xAC");
-}
-
-TEST(StandinRegistry, ReadsKeysAndOpensThemAsWineDoes) {
-  const std::set<std::string> keys = platform::standin::ParseRegistryFile(
-      "Windows Registry Editor Version 5.00\r\n\r\n"
-      "[HKEY_LOCAL_MACHINE\\Software\\Tav\\A]\r\n\"v\"=\"[not a key]\"\r\n"
-      "[-HKEY_LOCAL_MACHINE\\Software\\Gone]\r\n"
-      "[HKEY_CLASSES_ROOT\\.tav]\r\n");
-  EXPECT_EQ(keys, (std::set<std::string>{"2\\software", "2\\software\\tav",
-                                         "2\\software\\tav\\a", "0\\.tav",
-                                         "2\\software\\classes",
-                                         "2\\software\\classes\\.tav"}));
-  EXPECT_TRUE(platform::standin::ParseRegistryFile("[HKEY_USERS\\x]\r\n").empty());
-
-  const std::string path = testing::TempDir() + "standin_registry.reg";
-  FILE* file = fopen(path.c_str(), "wb");
-  fputs("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Tav\\A]\n", file);
-  fclose(file);
-  setenv("TAVREL_STANDIN_REGISTRY", path.c_str(), 1);
-  const struct {
-    std::uint32_t root;
-    const char* subkey;
-    long result;
-  } opens[] = {
-      {0x80000002, "", 0},           {0x80000002, "software\\TAV\\a", 0},
-      {0x80000002, "Software\\\\Tav\\", 0}, {0x80000002, "\\Software", 161},
-      {0x80000002, "Software\\Nope", 2},  {0x7FFFFFFF, "", 6},
-  };
-  for (const auto& o : opens) {
-    platform::RegistryKey key;
-    EXPECT_EQ(key.Open(o.root, o.subkey), o.result) << o.root << " " << o.subkey;
-  }
 }
 
 // Each row as Wine's GetFullPathNameA answered it.

@@ -1,11 +1,9 @@
-// The command-line splitter and the reading of the arguments.
+// The command-line splitter.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "cli/parse_command_line.h"
-#include "cli/run_options.h"
 #include "cli/split_command_line.h"
 
 namespace {
@@ -43,48 +41,6 @@ TEST(SplitCommandLine, FollowsTheRules) {
     EXPECT_EQ(SplitCommandLine(c.line), c.expected) << "line: " << c.line;
   }
   EXPECT_EQ(SplitCommandLine(std::string("prog a\0b c", 10)), Args{"a"});
-}
-
-// The options and name as one line, for compact expectations.
-std::string Describe() {
-  const RunOptionsRecord& o = RunOptions;
-  std::string d;
-  if (o.ShowUsage) d += "usage ";
-  if (o.ListMode) d += "list=" + o.ListFileName + " ";
-  if (o.Recurse) d += "R ";
-  if (o.KeyMode) d += "K ";
-  if (o.Force) d += "F ";
-  if (o.ProtectedOnly) d += "P ";
-  if (o.Silent) d += "S ";
-  if (o.WriteReport) d += "report=" + o.ReportFileName + " ";
-  return d + "name=" + CurrentName;
-}
-
-TEST(ReadArguments, SetsOptionsAndName) {
-  const struct {
-    Args arguments;
-    const char* expected;
-  } cases[] = {
-      {{}, "usage name="},
-      {{"?"}, "usage name="},
-      {{"x", "/?", "/L:l.txt"}, "usage list=l.txt name=x"},
-      {{"/r", "/k", "/f", "/p", "/s"}, "R K F P S name="},
-      {{"/o"}, "report=tavREL.txt name="},
-      {{"/O:Out.TXT", "/O"}, "report=tavREL.txt name="},
-      {{"/O", "/o:Res.txt"}, "report=Res.txt name="},
-      {{"/O:", "/L:"}, "name="},  // three characters: ignored
-      {{"/L", "/X", "/", "/ab", "/Output", "-R", "second"}, "name=-R"},
-      {{"/L:a", "/l:B.lst", "name"}, "list=B.lst name="},
-      {{"name", "/L:a.lst"}, "list=a.lst name=name"},
-      {{"/\xE9"}, "name="},  // é upper-cases to É: no option
-  };
-  for (const auto& c : cases) {
-    RunOptions = RunOptionsRecord();
-    CurrentName = "stale";
-    ReadArguments(c.arguments);
-    EXPECT_EQ(Describe(), c.expected);
-  }
-  RunOptions = RunOptionsRecord();
 }
 
 }  // namespace

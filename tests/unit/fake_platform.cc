@@ -94,7 +94,10 @@ bool ReadConsoleAttributes(OutputHandle, std::uint16_t* attributes) {
   *attributes = static_cast<std::uint16_t>(fake::Sys().console_attributes);
   return true;
 }
-bool WriteConsoleAttributes(OutputHandle, std::uint16_t) { return false; }
+bool WriteConsoleAttributes(OutputHandle, std::uint16_t attributes) {
+  fake::Sys().colours.push_back(Hex(attributes).substr(6));
+  return true;
+}
 void RestoreColoursOnInterrupt(OutputHandle, std::uint16_t attributes) {
   fake::Sys().interrupt.push_back(Hex(attributes));
 }
@@ -108,9 +111,14 @@ void WriteStdOutputLine(const std::string& oem, const std::string& words,
 }
 
 std::uint32_t ExpandEnvironment(const char* source, char* buffer, std::uint32_t size) {
-  const std::size_t needed = std::strlen(source) + 1;
-  if (needed <= size) std::memcpy(buffer, source, needed);
-  return static_cast<std::uint32_t>(needed);
+  if (fake::Sys().expansion_without_nul) {
+    std::memset(buffer, 'x', size);
+    return size;
+  }
+  const auto found = fake::Sys().expansions.find(source);
+  const std::string text = found == fake::Sys().expansions.end() ? source : found->second;
+  if (text.size() < size) std::memcpy(buffer, text.c_str(), text.size() + 1);
+  return static_cast<std::uint32_t>(text.size() + 1);
 }
 
 std::uint32_t FileAttributes(const char*) { return kInvalidFileAttributes; }
@@ -130,7 +138,10 @@ std::string LongPathName(const std::string& path) {
 bool ReadFolderIdentity(const char*, FolderIdentity*) { return false; }
 FileSearch::~FileSearch() {}
 void FileSearch::Close() { handle_ = nullptr; }
-bool FileSearch::First(const char*) { return false; }
+bool FileSearch::First(const char* pattern) {
+  fake::Sys().asked.push_back(std::string("find ") + pattern);
+  return false;
+}
 bool FileSearch::Next() { return false; }
 
 File::~File() {}

@@ -3,7 +3,8 @@
 // name's ANSI \xE9 is OEM \x82, while the program's \xE9 is "e" in the ANSI
 // code page and "E" in the OEM one, so that every text shows which road it
 // took.  A registry and a protection service that answer from the sets
-// below and remember what they were asked; a report file kept in memory.
+// below and remember what they were asked; a report file kept in memory; a
+// console whose colour is 07 and folders that hold nothing.
 #ifndef TAVREL_TESTS_UNIT_FAKE_PLATFORM_H_
 #define TAVREL_TESTS_UNIT_FAKE_PLATFORM_H_
 
@@ -19,13 +20,17 @@ struct System {
   std::set<std::string> protected_items;  // full paths the service protects
   std::map<std::string, std::string> full_paths;  // names with a full path
   std::map<std::string, std::string> long_paths;  // full paths with a long form
-  std::vector<std::string> asked;   // every registry open, long form and service query
+  std::map<std::string, std::string> expansions;  // whole texts and what they expand to
+  bool expansion_without_nul = false;  // fills the buffer, no NUL
+  // every registry open, long form, service query and search pattern
+  std::vector<std::string> asked;
+  std::vector<std::string> colours;  // every colour set, in hex
   std::string output;               // standard output
   std::string report;               // the file that File::Open creates
   bool console = false;             // standard output is a console
   bool double_byte = false;         // lead bytes as code page 932 has them
   std::string command_line = "tavrel";
-  int console_attributes = -1;      // the console's colours; -1: no console
+  int console_attributes = 0x07;    // the console's colours; -1: no console
   std::vector<std::string> interrupt;  // what an interruption would restore
 };
 

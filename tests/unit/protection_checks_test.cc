@@ -1,10 +1,12 @@
-// What the checks ask the service, and the line each writes.
+// What the checks ask the service, the line each writes and its colour;
+// the colour the run leaves the console in.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "app/run_driver.h"
 #include "check/protection_checks.h"
 #include "cli/run_options.h"
 #include "fake_platform.h"
@@ -14,32 +16,39 @@
 
 namespace {
 
+using Log = std::vector<std::string>;
+
 std::string Line(const std::string& name, bool is_protected) {
   // The fake's OEM words show "\xE9" as "E".
   return name + (is_protected ? " : protEgE" : " : non protEgE") + " par SFC\r\n";
 }
 
 template <typename Check>
-void RunCheck(Check check) {
+void RunCheck(Check check, bool silent = false) {
   RunOptions = RunOptionsRecord();
+  RunOptions.Silent = silent;
   OpenConsoleOutput();
   check();
   CloseConsoleOutput();
 }
 
 // The service is asked about the long form of the full path; the line
-// keeps the name as written.  A bare drive is its root; without a long
-// form the full path goes, without a full path the name as written.
+// keeps the name as written, in red when protected, green when not, and
+// /S shows nothing.  A bare drive is its root; without a long form the
+// full path goes, without a full path the name as written.
 TEST(CheckFileProtection, AsksAboutTheLongFullPathAndShowsTheNameAsWritten) {
   const struct {
     const char* name;
-    std::vector<std::string> asked;
+    bool silent;
+    Log asked;
     bool is_protected;
   } cases[] = {
-      {"..\\notepad.exe", {"long C:\\Windows\\notepad.exe", "sfc C:\\Windows\\notepad.exe"}, true},
-      {"PROGRA~1\\x.dll", {"long C:\\PROGRA~1\\x.dll", "sfc C:\\Program Files\\x.dll"}, true},
-      {"C:", {"long C:\\", "sfc C:\\"}, true},
-      {"unresolved", {"sfc unresolved"}, true},
+      {"..\\notepad.exe", false, {"long C:\\Windows\\notepad.exe", "sfc C:\\Windows\\notepad.exe"}, true},
+      {"PROGRA~1\\x.dll", false, {"long C:\\PROGRA~1\\x.dll", "sfc C:\\Program Files\\x.dll"}, true},
+      {"C:", false, {"long C:\\", "sfc C:\\"}, true},
+      {"other.dll", false, {"sfc other.dll"}, false},
+      {"unresolved", true, {"sfc unresolved"}, true},
+      {"other.dll", true, {"sfc other.dll"}, false},
   };
   for (const auto& c : cases) {
     fake::Reset();
@@ -49,10 +58,38 @@ TEST(CheckFileProtection, AsksAboutTheLongFullPathAndShowsTheNameAsWritten) {
     fake::Sys().long_paths = {{"C:\\PROGRA~1\\x.dll", "C:\\Program Files\\x.dll"}};
     fake::Sys().protected_items = {"C:\\Windows\\notepad.exe", "C:\\Program Files\\x.dll",
                                    "C:\\", "unresolved"};
-    RunCheck([&] { CheckFileProtection(c.name); });
+    RunCheck([&] { CheckFileProtection(c.name); }, c.silent);
+    SCOPED_TRACE(c.name);
     EXPECT_EQ(fake::Sys().asked, c.asked);
-    EXPECT_EQ(fake::Sys().output, Line(c.name, c.is_protected));
+    EXPECT_EQ(fake::Sys().colours, c.silent ? Log{} : Log{c.is_protected ? "0C" : "0A"});
+    EXPECT_EQ(fake::Sys().output, c.silent ? "" : Line(c.name, c.is_protected));
   }
+}
+
+// The console gets back the colour it had, also after /S (which sets none)
+// and when nothing is checked.  A key's name is trimmed.
+TEST(RunProgram, RestoresTheConsoleColour) {
+  const struct {
+    const char* line;
+    Log asked;
+    Log colours;
+  } cases[] = {
+      {"tavrel /F C:\\p\\", {"sfc C:\\p"}, {"0C", "07", "07"}},
+      {"tavrel /F /S C:\\p\\", {"sfc C:\\p"}, {}},
+      {"tavrel C:\\q\\", {}, {"07", "07"}},  // no such folder, no /F
+      {"tavrel /F \" HKLM\\x\"", {"sfc 80000002\\x"}, {"0A", "07", "07"}},
+  };
+  for (const auto& c : cases) {
+    fake::Reset();
+    fake::Sys().command_line = c.line;
+    fake::Sys().protected_items = {"C:\\p"};
+    RunOptions = RunOptionsRecord();
+    RunProgram();
+    SCOPED_TRACE(c.line);
+    EXPECT_EQ(fake::Sys().asked, c.asked);
+    EXPECT_EQ(fake::Sys().colours, c.colours);
+  }
+  RunOptions = RunOptionsRecord();
 }
 
 // A listed file's name is long already: only its folder's long form is

@@ -65,12 +65,6 @@ char UnicodeToAnsi(std::uint32_t code) {
   return '?';
 }
 
-// A character beyond the 16-bit range is two UTF-16 units, so two "?".
-void AppendAnsi(std::string& out, std::uint32_t code) {
-  if (code > 0xFFFF) out += '?';
-  out += UnicodeToAnsi(code);
-}
-
 }  // namespace
 
 bool IsLeadByte(unsigned char) { return false; }
@@ -176,29 +170,46 @@ std::string OemToUtf8(const char* oem, std::size_t length) {
   return out;
 }
 
-std::string Utf8ToAnsi(const std::string& utf8) {
-  std::string out;
-  out.reserve(utf8.size());
-  for (std::size_t i = 0; i < utf8.size();) {
-    const unsigned char c = static_cast<unsigned char>(utf8[i]);
-    int extra = c < 0x80 ? 0 : c >= 0xF0 && c < 0xF8 ? 3 : c >= 0xE0 ? 2 : c >= 0xC2 ? 1 : -1;
-    std::uint32_t code = extra == 3 ? c & 0x07u : extra == 2 ? c & 0x0Fu : c & 0x1Fu;
-    if (extra == 0) code = c;
-    bool valid = extra >= 0 && i + static_cast<std::size_t>(extra) < utf8.size();
-    for (int k = 1; valid && k <= extra; ++k) {
-      const unsigned char t = static_cast<unsigned char>(utf8[i + k]);
-      if ((t & 0xC0) != 0x80) valid = false;
-      code = (code << 6) | (t & 0x3Fu);
+std::u16string Utf8ToUtf16(const char* text) {
+  std::u16string wide;
+  const auto* p = reinterpret_cast<const unsigned char*>(text);
+  while (*p) {
+    const unsigned char c = *p++;
+    int extra = c < 0x80 ? 0 : c >= 0xF0 && c < 0xF5 ? 3 : c >= 0xE0 && c < 0xF0 ? 2
+                : c >= 0xC2 && c < 0xE0 ? 1 : -1;
+    std::uint32_t code = extra == 3 ? c & 0x07u : extra == 2 ? c & 0x0Fu : extra == 1 ? c & 0x1Fu : c;
+    int left = 0;  // a text that ends first is cut short: one U+FFFD ends it
+    while (left < extra && p[left] != 0) ++left;
+    if (left < extra) {
+      wide += u'\xFFFD';
+      break;
+    }
+    bool valid = extra >= 0;
+    // Each trail byte is taken before the next test: a sequence that fails
+    // is one U+FFFD for its lead and the trails taken so far.
+    for (; valid && extra > 0; --extra) {
+      const std::uint32_t next = (code << 6) | (*p & 0x3Fu);
+      valid = (*p & 0xC0) == 0x80 && !(extra == 2 && next >= (0x110000 >> 6));
+      if (!valid) break;
+      code = next;
+      ++p;
+      valid = !(extra == 3 && code < 0x10) &&  // overlong, four bytes
+              !(extra == 2 && (code < 0x20 || (code >= (0xD800 >> 6) && code <= (0xDFFF >> 6))));
     }
     if (!valid) {
-      out += '?';
-      ++i;
-      continue;
+      wide += u'\xFFFD';
+    } else if (code > 0xFFFF) {
+      wide += static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
+      wide += static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
+    } else {
+      wide += static_cast<char16_t>(code);
     }
-    AppendAnsi(out, code);
-    i += static_cast<std::size_t>(extra) + 1;
   }
-  return out;
+  return wide;
+}
+
+std::string Utf8ToAnsi(const std::string& utf8) {
+  return Utf16ToAnsi(Utf8ToUtf16(utf8.c_str()).c_str());
 }
 
 }  // namespace standin

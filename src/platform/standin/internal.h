@@ -14,6 +14,11 @@ namespace standin {
 // environment values; a character without an ANSI form becomes "?".
 std::string AnsiToUtf8(const std::string& ansi);
 std::string Utf8ToAnsi(const std::string& utf8);
+// UTF-8 as UTF-16, as Wine reads host names: the leads C2 to F4 start a
+// character; a byte that starts none, and a sequence broken, overlong, a
+// surrogate or past U+10FFFF, becomes U+FFFD, as does the rest of a text
+// too short for its last lead.
+std::u16string Utf8ToUtf16(const char* text);
 // UTF-16 back to Windows-1252; a unit without an ANSI form becomes "?".
 std::string Utf16ToAnsi(const char16_t* text);
 // Code page 850 bytes as UTF-8, to show console text on a terminal.

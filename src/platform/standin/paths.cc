@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <string>
 #include <string_view>
@@ -49,37 +50,70 @@ bool FindCaseInsensitive(const std::string& directory, const std::string& compon
   return matched;
 }
 
-// The parts of an absolute path (without its drive) as the system reads
-// them: "." and ".." are resolved in the text, before the disk is asked.
-std::vector<std::string> Components(const std::string& absolute, bool trim_last) {
-  std::vector<std::string> components;
-  std::size_t start = 0;
-  while (start <= absolute.size()) {
-    std::size_t end = absolute.find('\\', start);
-    if (end == std::string::npos) end = absolute.size();
-    std::string component = absolute.substr(start, end - start);
-    start = end + 1;
-    if (component.empty() || component == ".") continue;
-    if (component == "..") {
-      if (!components.empty()) components.pop_back();
-      continue;
+// "." and ".." and the dots and blanks that end names, from `mark` on (the
+// root, which ".." never climbs above), as Wine's ntdll collapses them.
+void CollapsePath(std::string& path, std::size_t mark) {
+  std::size_t p = mark;
+  while (p < path.size()) {
+    if (path[p] == '.') {
+      const char next = p + 1 < path.size() ? path[p + 1] : '\0';
+      const char after = p + 2 < path.size() ? path[p + 2] : '\0';
+      if (next == '\\') {  // ".\"
+        path.erase(p, 2);
+        continue;
+      }
+      if (next == '\0') {  // a final "."
+        if (p > mark) --p;
+        path.erase(p);
+        continue;
+      }
+      if (next == '.' && (after == '\\' || after == '\0')) {  // "..\" or a final ".."
+        std::size_t start = p;
+        if (start > mark) {
+          --start;
+          while (start > mark && path[start - 1] != '\\') --start;
+        }
+        if (after == '\0') {
+          if (start > mark) --start;
+          path.erase(start);
+        } else {
+          path.erase(start, p + 3 - start);
+        }
+        p = start;
+        continue;
+      }
     }
-    components.push_back(component);
+    while (p < path.size() && path[p] != '\\') ++p;
+    if (p < path.size()) {
+      // A name that ends in "." before a separator loses that one dot.
+      if (p > mark && path[p - 1] == '.') {
+        path.erase(p - 1, 1);
+      } else {
+        ++p;
+      }
+    }
   }
-  // The system's trimming: a name followed by a separator loses one "." at
-  // its end ("y.." is looked up as "y."); the last name of a path that does
-  // not end with a separator loses every "." and blank at its end.
-  for (std::string& component : components) {
-    if (component.size() >= 2 && component.back() == '.') component.pop_back();
-  }
-  if (!components.empty() && trim_last) {
-    std::string& final_component = components.back();
-    while (!final_component.empty() &&
-           (final_component.back() == '.' || final_component.back() == ' '))
-      final_component.pop_back();
-    if (final_component.empty()) components.pop_back();
-  }
+  // The last name loses every dot and blank at its end.
+  std::size_t end = path.size();
+  while (end > mark && (path[end - 1] == ' ' || path[end - 1] == '.')) --end;
+  path.erase(end);
+}
 
+// The parts of an absolute path (without its drive) as the system reads
+// them: "." and ".." resolved in the text, before the disk is asked, and
+// names trimmed as CollapsePath does.
+std::vector<std::string> Components(const std::string& absolute) {
+  std::string path = "\\";
+  for (char c : absolute) {
+    if (c != '\\' || path.back() != '\\') path += c;
+  }
+  CollapsePath(path, 1);
+  std::vector<std::string> components;
+  for (std::size_t start = 1; start < path.size();) {
+    const std::size_t end = std::min(path.find('\\', start), path.size());
+    if (end > start) components.push_back(path.substr(start, end - start));
+    start = end + 1;
+  }
   return components;
 }
 
@@ -102,9 +136,9 @@ std::string WindowsCurrentDirectory() {
   // every "." and blank), and opens that name, which reads it once more;
   // where this leads to no folder, it starts in its Windows folder instead.
   std::string read_once;
-  for (const std::string& part : Components(windows.substr(2), true)) read_once += part + "\\";
+  for (const std::string& part : Components(windows.substr(2))) read_once += part + "\\";
   std::string opened = "Z:", folder;
-  for (const std::string& part : Components(read_once, false)) {
+  for (const std::string& part : Components(read_once)) {
     opened += "\\" + part;
     folder += "/" + AnsiToUtf8(part);
   }
@@ -136,8 +170,7 @@ std::string HostPath(const std::string& windows_path, bool parent_only) {
     absolute = current() + "\\" + path;
   }
 
-  const std::vector<std::string> components =
-      Components(absolute, !path.empty() && path.back() != '\\');
+  const std::vector<std::string> components = Components(absolute);
 
   // Most names are spelt as on disk: one look settles them.
   std::string host;
@@ -193,55 +226,6 @@ std::string DeviceName(const std::string& path) {
   if (end == std::string::npos) end = path.size();
   while (end > start && path[end - 1] == ' ') --end;
   return IsDeviceBase(path.data() + start, end - start) ? path.substr(start, end - start) : "";
-}
-
-// "." and ".." and the dots and blanks that end names, from `mark` on (the
-// root, which ".." never climbs above), as Wine's ntdll collapses them.
-void CollapsePath(std::string& path, std::size_t mark) {
-  std::size_t p = mark;
-  while (p < path.size()) {
-    if (path[p] == '.') {
-      const char next = p + 1 < path.size() ? path[p + 1] : '\0';
-      const char after = p + 2 < path.size() ? path[p + 2] : '\0';
-      if (next == '\\') {  // ".\"
-        path.erase(p, 2);
-        continue;
-      }
-      if (next == '\0') {  // a final "."
-        if (p > mark) --p;
-        path.erase(p);
-        continue;
-      }
-      if (next == '.' && (after == '\\' || after == '\0')) {  // "..\" or a final ".."
-        std::size_t start = p;
-        if (start > mark) {
-          --start;
-          while (start > mark && path[start - 1] != '\\') --start;
-        }
-        if (after == '\0') {
-          if (start > mark) --start;
-          path.erase(start);
-        } else {
-          path.erase(start, p + 3 - start);
-        }
-        p = start;
-        continue;
-      }
-    }
-    while (p < path.size() && path[p] != '\\') ++p;
-    if (p < path.size()) {
-      // A name that ends in "." before a separator loses that one dot.
-      if (p > mark && path[p - 1] == '.') {
-        path.erase(p - 1, 1);
-      } else {
-        ++p;
-      }
-    }
-  }
-  // The last name loses every dot and blank at its end.
-  std::size_t end = path.size();
-  while (end > mark && (path[end - 1] == ' ' || path[end - 1] == '.')) --end;
-  path.erase(end);
 }
 
 // Most names reach the check already full and plain ("X:\\a\\b.dll"):
@@ -318,7 +302,7 @@ std::string FullPathName(const std::string& name) {
     single += path[i];
   }
   if (mark > single.size()) mark = single.size();
-  CollapsePath(single, mark);
+  standin::CollapsePath(single, mark);
   return single.size() < kMaxPath ? single : "";
 }
 

@@ -17,37 +17,6 @@ namespace platform {
 namespace standin {
 namespace {
 
-// A host name as UTF-16; bytes that are no UTF-8 become U+FFFD.
-std::u16string HostNameUtf16(const char* name) {
-  std::u16string wide;
-  const auto* p = reinterpret_cast<const unsigned char*>(name);
-  while (*p) {
-    const unsigned char c = *p;
-    const int extra = c < 0x80 ? 0 : c >= 0xF0 && c < 0xF5 ? 3 : c >= 0xE0 && c < 0xF0 ? 2
-                                 : c >= 0xC2 && c < 0xE0 ? 1 : -1;
-    std::uint32_t code = extra == 3 ? c & 0x07u : extra == 2 ? c & 0x0Fu : c & 0x1Fu;
-    if (extra == 0) code = c;
-    bool valid = extra >= 0;
-    for (int k = 1; valid && k <= extra; ++k) {
-      valid = (p[k] & 0xC0) == 0x80;
-      code = (code << 6) | (p[k] & 0x3Fu);
-    }
-    if (!valid) {
-      wide += u'\xFFFD';
-      ++p;
-      continue;
-    }
-    if (code > 0xFFFF) {
-      wide += static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
-      wide += static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
-    } else {
-      wide += static_cast<char16_t>(code);
-    }
-    p += extra + 1;
-  }
-  return wide;
-}
-
 // Lower case of the letters of the Latin, Greek and Cyrillic blocks, all
 // that the hash below meets in practice.
 std::uint32_t LowerUnit(std::uint32_t c) {
@@ -92,7 +61,7 @@ bool IsShortName(const std::u16string& name) {
 // whole is in upper case.
 std::string ShortAlias(const char* host_name) {
   static const char kHashChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345";
-  const std::u16string name = HostNameUtf16(host_name);
+  const std::u16string name = Utf8ToUtf16(host_name);
   const std::size_t length = name.size();
   if (length == 0 || IsShortName(name)) return "";
   std::uint16_t hash = 0xBEEF;

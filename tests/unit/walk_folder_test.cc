@@ -1,0 +1,37 @@
+// Whether a folder is searched for the one name or listed whole.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "cli/run_options.h"
+#include "fake_platform.h"
+#include "scan/walk_folder.h"
+
+namespace {
+
+// A device name (COM and LPT with a superscript digit too) and a pattern
+// that reaches the path limit (a mask counts 3 bytes at least) are listed.
+TEST(WalkFolder, SearchesForOneNameOnlyWhereTheSystemFindsIt) {
+  const std::string long_folder = "C:\\" + std::string(252, 'p');  // 256 bytes with its "\"
+  const struct {
+    std::string folder, mask;
+    bool by_name;
+  } cases[] = {
+      {"C:\\d", "com\xB9.txt", false}, {"C:\\d", "COM\xB2", false},
+      {"C:\\d", "lpt\xB3.dll", false}, {"C:\\d", "com1.dll", false},
+      {"C:\\d", "com\xBC.txt", true},  {"C:\\d", "com.txt", true},
+      {long_folder, "abc", true},      {long_folder, "abcd", false},
+      {long_folder, "a", true},        {long_folder + "q", "a", false},
+  };
+  RunOptions = RunOptionsRecord();
+  for (const auto& c : cases) {
+    fake::Reset();
+    WalkFolder(c.folder, c.mask);
+    EXPECT_EQ(fake::Sys().asked,
+              std::vector<std::string>{"find " + c.folder + "\\" + (c.by_name ? c.mask : "*.*")})
+        << c.mask;
+  }
+}
+
+}  // namespace
