@@ -51,7 +51,6 @@ TEST(DoubleByteNames, ATrailByteIsNoSeparator) {
   for (const auto& c : cases) {
     fake::Reset();
     fake::Sys().double_byte = c.double_byte;
-    RunOptions = RunOptionsRecord();
     RunOptions.KeyMode = true;
     const std::string name = c.name;
     SCOPED_TRACE(name + (c.double_byte ? " (double-byte)" : " (single-byte)"));
@@ -63,8 +62,6 @@ TEST(DoubleByteNames, ATrailByteIsNoSeparator) {
     EXPECT_TRUE(ClassifyName(key, root));
     EXPECT_EQ(key, c.subkey);
   }
-  fake::Reset();
-  RunOptions = RunOptionsRecord();
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "cli/run_options.h"
 #include "platform/platform.h"
 
 namespace fake {
@@ -12,7 +13,10 @@ System& Sys() {
   return system;
 }
 
-void Reset() { Sys() = System(); }
+void Reset() {
+  Sys() = System();
+  RunOptions = RunOptionsRecord();
+}
 
 }  // namespace fake
 

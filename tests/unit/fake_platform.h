@@ -34,7 +34,7 @@ struct System {
   std::vector<std::string> interrupt;  // what an interruption would restore
 };
 
-// Cleared before each test that uses it.
+// Cleared, with the run options, before each test that uses them.
 System& Sys();
 void Reset();
 

@@ -25,7 +25,6 @@ std::string Line(const std::string& name, bool is_protected) {
 
 template <typename Check>
 void RunCheck(Check check, bool silent = false) {
-  RunOptions = RunOptionsRecord();
   RunOptions.Silent = silent;
   OpenConsoleOutput();
   check();
@@ -67,29 +66,34 @@ TEST(CheckFileProtection, AsksAboutTheLongFullPathAndShowsTheNameAsWritten) {
 }
 
 // The console gets back the colour it had, also after /S (which sets none)
-// and when nothing is checked.  A key's name is trimmed.
+// and when nothing is checked.  Once the command line is read, that colour
+// is handed on for an interruption to restore; not under /S, which leaves
+// the colours alone, nor without a console.  A key's name is trimmed.
 TEST(RunProgram, RestoresTheConsoleColour) {
   const struct {
     const char* line;
-    Log asked;
-    Log colours;
+    int console;  // the console's colours; -1: no console
+    Log asked, colours, interrupt;
   } cases[] = {
-      {"tavrel /F C:\\p\\", {"sfc C:\\p"}, {"0C", "07", "07"}},
-      {"tavrel /F /S C:\\p\\", {"sfc C:\\p"}, {}},
-      {"tavrel C:\\q\\", {}, {"07", "07"}},  // no such folder, no /F
-      {"tavrel /F \" HKLM\\x\"", {"sfc 80000002\\x"}, {"0A", "07", "07"}},
+      {"tavrel /F C:\\p\\", 0x1F, {"sfc C:\\p"}, {"0C", "1F", "1F"}, {"0000001F"}},
+      {"tavrel /F /S C:\\p\\", 0x1F, {"sfc C:\\p"}, {}, {}},
+      {"tavrel C:\\q\\", 0x07, {}, {"07", "07"}, {"00000007"}},  // no such folder, no /F
+      {"tavrel /F \" HKLM\\x\"", 0x07, {"sfc 80000002\\x"}, {"0A", "07", "07"}, {"00000007"}},
+      {"tavrel /F C:\\p\\", -1, {"sfc C:\\p"}, {}, {}},
   };
   for (const auto& c : cases) {
     fake::Reset();
     fake::Sys().command_line = c.line;
+    fake::Sys().console_attributes = c.console;
     fake::Sys().protected_items = {"C:\\p"};
-    RunOptions = RunOptionsRecord();
     RunProgram();
     SCOPED_TRACE(c.line);
     EXPECT_EQ(fake::Sys().asked, c.asked);
-    EXPECT_EQ(fake::Sys().colours, c.colours);
+    if (c.console >= 0) {  // else there is nowhere to show a colour
+      EXPECT_EQ(fake::Sys().colours, c.colours);
+    }
+    EXPECT_EQ(fake::Sys().interrupt, c.interrupt);
   }
-  RunOptions = RunOptionsRecord();
 }
 
 // A listed file's name is long already: only its folder's long form is
@@ -177,7 +181,6 @@ TEST(CheckFileProtection, EachSinkTakesTheWordsInItsOwnCodePage) {
     fake::Reset();
     fake::Sys().console = c.console;
     if (c.is_protected) fake::Sys().protected_items = {"\xE9t\xE9"};
-    RunOptions = RunOptionsRecord();
     RunOptions.WriteReport = true;
     OpenConsoleOutput();
     StartReportFile(platform::File::Open("r", platform::File::Access::kCreate), false);
@@ -187,7 +190,6 @@ TEST(CheckFileProtection, EachSinkTakesTheWordsInItsOwnCodePage) {
     EXPECT_EQ(fake::Sys().output, c.output) << c.console;
     EXPECT_EQ(fake::Sys().report, c.report) << c.console;
   }
-  RunOptions = RunOptionsRecord();
 }
 
 }  // namespace

@@ -24,7 +24,6 @@ TEST(WalkFolder, SearchesForOneNameOnlyWhereTheSystemFindsIt) {
       {long_folder, "abc", true},      {long_folder, "abcd", false},
       {long_folder, "a", true},        {long_folder + "q", "a", false},
   };
-  RunOptions = RunOptionsRecord();
   for (const auto& c : cases) {
     fake::Reset();
     WalkFolder(c.folder, c.mask);
