@@ -149,6 +149,7 @@ TEST(CheckKeyProtection, AsksAboutPredefinedRootsOnly) {
       {0x80000004, "x", nullptr, "\\x"},
       {0x80000006, "", nullptr, ""},
       {0x7FFFFFFF, "x", nullptr, "\\x"},
+      {0x80000007, "x", nullptr, "\\x"},  // one past the table
   };
   for (const auto& c : cases) {
     fake::Reset();

@@ -1,10 +1,9 @@
-// Which keys are asked about, and how they are named.
+// Which keys the registry is asked about.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
 
-#include "check/root_table.h"
 #include "fake_platform.h"
 #include "resolve/registry_names.h"
 
@@ -35,15 +34,6 @@ TEST(KeyExists, AsksTheRegistryExceptForSlotsFourAndSix) {
     EXPECT_EQ(KeyExists(c.root, c.subkey), c.exists) << std::hex << c.root;
     EXPECT_EQ(fake::Sys().asked.size(), c.asked ? 1u : 0u) << std::hex << c.root;
   }
-}
-
-TEST(KeyDisplayName, UsesTheFullUpperCaseRoot) {
-  EXPECT_EQ(KeyDisplayName(0x80000002, "software\\x"), "HKEY_LOCAL_MACHINE\\software\\x");
-  EXPECT_EQ(KeyDisplayName(0x80000001, ""), "HKEY_CURRENT_USER");
-  EXPECT_EQ(KeyDisplayName(0x80000004, "windows\\a.exe"), "\\windows\\a.exe");
-  EXPECT_EQ(KeyDisplayName(0x80000004, ""), "");
-  EXPECT_EQ(KeyDisplayName(0x7FFFFFFF, "a"), "\\a");  // no root of its own
-  EXPECT_EQ(KeyDisplayName(0x80000007, "a"), "\\a");
 }
 
 }  // namespace
