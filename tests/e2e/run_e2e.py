@@ -90,12 +90,11 @@ class Native:
 
     setup = teardown = lambda self: None  # nothing to ready
 
-    def run(self, sc, argv, raw_line, env, cwd, work, **streams):
+    def command(self, sc, argv, raw_line, env, cwd, work):
         env["TAVREL_STANDIN_REGISTRY"] = self.registry
         if raw_line is not None:
             env["TAVREL_STANDIN_CMDLINE"] = raw_line
-        return execute((test_user() if sc.as_user else []) + [self.program] + argv, 60, env=env,
-                       cwd=cwd, **streams)
+        return [self.program] + argv, 60
 
     @staticmethod
     def hold(path):  # a command that holds the file open for writing, says so and waits
@@ -156,7 +155,7 @@ class Wine:
         for lock in self.locks:
             lock.close()
 
-    def run(self, sc, argv, raw_line, env, cwd, work, **streams):
+    def command(self, sc, argv, raw_line, env, cwd, work):
         self.setup(sc.as_user)
         env.update(self.env_for(sc.as_user))
         exe = self.exe
@@ -175,8 +174,7 @@ class Wine:
             env["TAVREL_LAUNCH_PROGRAM"] = windows_path(exe)
             env["TAVREL_LAUNCH_CMDLINE_FILE"] = windows_path(line_file)
             command = [self.wine, self.launch]
-        return execute((test_user() if sc.as_user else []) + command, 120, env=env, cwd=cwd,
-                       **streams)
+        return command, 120
 
     def hold(self, path):
         return (["env"] + ["%s=%s" % v for v in self.env_for(False).items()]
@@ -237,8 +235,14 @@ def difference(label, expected, actual):
     return out
 
 
-def observe(backend, sc, base):
-    """Runs `sc` in a fresh fixture: the process, its console bytes, the fixture folder."""
+def contents(path):
+    return (pathlib.Path(path).read_bytes() if os.path.isfile(path)
+            else b"<folder>" if os.path.lexists(path) else None)
+
+
+def observe(backend, sc, base, keys=None):
+    """Runs `sc` in a fresh fixture: the process, the texts, and what the run leaves: console
+    bytes, exit status and the files named by `keys` (else every file and folder)."""
     work = os.path.join(base, "w")
     remove(work)
     root = os.path.join(work, "r")
@@ -265,9 +269,11 @@ def observe(backend, sc, base):
                                           stdout=subprocess.PIPE)
     holder and holder.stdout.readline()  # the file is held once the holder says so
     try:
+        command, timeout = backend.command(sc, [texts.sub(a) for a in sc.args], raw_line, env,
+                                           cwd, work)
         with open(err_path, "wb") as err:
-            proc = backend.run(sc, [texts.sub(a) for a in sc.args], raw_line, env, cwd, work,
-                               stdout=ends[-1], stderr=err)
+            proc = execute((test_user() if sc.as_user else []) + command, timeout, env=env,
+                           cwd=cwd, stdout=ends[-1], stderr=err)
     finally:
         for fd in ends:
             os.close(fd)
@@ -275,11 +281,18 @@ def observe(backend, sc, base):
             holder.kill()
             holder.wait()
     proc.errors = pathlib.Path(err_path).read_bytes()
-    return proc, pathlib.Path(out_path).read_bytes() if sc.stdout is None else b"", root, texts
+    found = {"console": contents(out_path) if sc.stdout is None else b"",
+             "exit status": b"%d" % proc.returncode}
+    if keys is None:
+        keys = [os.path.relpath(os.path.join(folder, n), root)
+                for folder, dirs, files in os.walk(root) for n in dirs + files]
+    found.update({k: contents(os.path.join(root, texts.sub(k))) for k in keys})
+    return proc, texts, found
 
 
 def run_scenario(backend, sc, base):
-    proc, console, root, texts = observe(backend, sc, base)
+    keys = list(sc.after)
+    proc, texts, found = observe(backend, sc, base, keys)
     problems = []
     PEAKS[sc.name] = proc.peak
     if proc.peak > PEAKS.get(sc.memory_as, proc.peak) + 8 * 1024 and not SANITIZED:
@@ -290,30 +303,15 @@ def run_scenario(backend, sc, base):
     expected.update({rel: lines if lines is None else texts.lines(lines, sc.ansi)
                      for rel, lines in sc.after.items()})
     for key, want in expected.items():
-        path = os.path.join(root, texts.sub(key))
-        got = (console if key == "console" else b"%d" % proc.returncode if key == "exit status"
-               else pathlib.Path(path).read_bytes() if os.path.isfile(path)
-               else b"<folder>" if os.path.lexists(path) else None)
-        if got != want:
-            problems += difference(key, want, got)
+        if found[key] != want:
+            problems += difference(key, want, found[key])
     if problems and proc.errors:
         problems.append("  stderr: %r" % proc.errors[-400:])
     return problems
 
 
-def outcome(backend, sc, base):
-    """What a run leaves: console bytes, exit status, every file and folder afterwards."""
-    proc, console, root, _ = observe(backend, sc, base)
-    found = {"console": console, "exit status": b"%d" % proc.returncode}
-    for folder, dirs, files in os.walk(root):
-        for name in dirs + files:
-            path = pathlib.Path(folder, name)
-            found[str(path.relative_to(root))] = b"<folder>" if name in dirs else path.read_bytes()
-    return found
-
-
 def differences(backends, seed, plan, base):
-    first, second = (outcome(b, generate.make(seed, plan), base) for b in backends)
+    first, second = (observe(b, generate.make(seed, plan), base)[2] for b in backends)
     return [(k, first.get(k), second.get(k)) for k in sorted(set(first) | set(second))
             if first.get(k) != second.get(k)]
 
@@ -323,19 +321,20 @@ def compare(backends, seeds, base):
     each element whose removal leaves the backends still differing, and printed."""
     failed = 0
     for seed in seeds:
-        plan, tries, progress = generate.scenario(seed), 200, True
+        plan, tries = generate.scenario(seed), 200
         found = differences(backends, seed, plan, base)
         steady = not found or differences(backends, seed, plan, base)
-        failed += bool(found) and bool(steady)
-        while found and steady and progress and tries > 0:
-            progress = False
+        failed += bool(found and steady)
+        shrunk = found and steady
+        while shrunk and tries > 0:  # until a whole pass drops nothing
+            shrunk = False
             for field in ("tokens", "lines", "files", "sfc", "env"):
-                i = 0
-                while i < len(plan[field]) and tries > 0:
+                for i in reversed(range(len(plan[field]))):  # from the end: i stays valid
                     trial = dict(plan, **{field: plan[field][:i] + plan[field][i + 1:]})
-                    tries, again = tries - 1, differences(backends, seed, trial, base)
-                    plan, found, progress, i = ((trial, again, True, i) if again
-                                                else (plan, found, progress, i + 1))
+                    tries -= 1
+                    again = tries >= 0 and differences(backends, seed, trial, base)
+                    if again:
+                        plan, found, shrunk = trial, again, True
         if found:
             sc = generate.make(seed, plan)
             print("%s seed %d: %r in %r%s\n  files %r\n  env %r, catalogue %r" % (
@@ -357,57 +356,47 @@ def main():
     parser.add_argument("--seeds", default="0-300")
     parser.add_argument("--keep", action="store_true")
     options = parser.parse_args()
-    kind = options.kind
-    build = options.build if kind == "diff" else options.target
+    kind, seeds = options.kind, range(*map(int, options.seeds.split("-")))
     if kind != "native":
-        build = win_build.find(build, "e2e-" + kind)
-    # Wine takes its code pages from the host's locale, which must exist.
-    have = subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout.lower()
-    if kind != "native" and not all(l.lower().replace("utf-8", "utf8") in have
-                                    for l in (scenarios.FRENCH, *scenarios.CODE_PAGES)):
-        sys.exit("e2e: locales fr_FR.UTF-8, ja_JP.UTF-8 and ru_RU.UTF-8 needed (locale-gen)")
+        build = win_build.find(options.build if kind == "diff" else options.target, "e2e-" + kind)
+        # Wine takes its code pages from the host's locale, which must exist.
+        have = subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout.lower()
+        if not all(l.lower().replace("utf-8", "utf8") in have
+                   for l in (scenarios.FRENCH, *scenarios.CODE_PAGES)):
+            sys.exit("e2e: locales fr_FR.UTF-8, ja_JP.UTF-8 and ru_RU.UTF-8 needed (locale-gen)")
 
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))  # still removes the fixtures
-    # Short names, so that {R} stays short; in memory where there is one, for speed.
-    base = tempfile.mkdtemp(prefix="tve2e.", dir="/dev/shm" if os.path.isdir("/dev/shm")
-                            else "/tmp")
-    # Wine's searches pass over /dev, so that no long form of a path reaches into /dev/shm:
-    # the scenarios that need one have their fixtures on disk.
-    disk_base = tempfile.mkdtemp(prefix="tve2e.", dir="/tmp")
+    # Short names, so that {R} stays short; in memory where there is one, for speed.  Wine's
+    # searches pass over /dev, so that no long form of a path reaches into /dev/shm: the
+    # scenarios that need one have their fixtures on disk.
+    base, disk_base = (tempfile.mkdtemp(prefix="tve2e.", dir=d) for d in (
+        "/dev/shm" if os.path.isdir("/dev/shm") else "/tmp", "/tmp"))
     for folder in (base, disk_base):
         os.chmod(folder, 0o755)  # for runs as an ordinary user
-    seeds = range(*map(int, options.seeds.split("-")))
-    runnable = [s for s in seeds if ROOT or not generate.scenario(s)["user"]]
-    passed = failed = other = 0
-    skipped = len(seeds) - len(runnable) if kind == "diff" else 0
-    backends, started = [], time.monotonic()
+    selected = [] if kind == "diff" else [s for s in scenarios.SCENARIOS if options.only in s.name]
+    runnable = ([s for s in seeds if ROOT or not generate.scenario(s)["user"]] if kind == "diff"
+                else [s for s in selected if s.runs_on(kind) and (ROOT or not s.as_user)])
+    other = sum(not s.runs_on(kind) for s in selected)
+    skipped = len(seeds if kind == "diff" else selected) - len(runnable) - other
+    failed, backends, started = 0, [], time.monotonic()
     try:
         registry = os.path.join(base, "generated.reg") if kind == "diff" else FIXTURE_REG
         if kind == "diff":
             pathlib.Path(registry).write_bytes(generate.registry(seeds))
         backends = (([Native(options.target, registry)] if kind != "wine" else [])
                     + ([Wine(build, registry)] if kind != "native" else []))
-        selected = [] if kind == "diff" else [s for s in scenarios.SCENARIOS
-                                              if options.only in s.name]
         for backend in backends:
             backend.setup()
         if kind == "diff":
             failed = compare(backends, runnable, base)
-            passed = len(runnable) - failed
-        for sc in selected:
-            if not sc.runs_on(kind):
-                other += 1
-                continue
-            if sc.as_user and not ROOT:
-                skipped += 1
-                continue
+        for sc in [] if kind == "diff" else runnable:
             try:
                 problems = run_scenario(backends[0], sc, disk_base if sc.on_disk else base)
             except subprocess.TimeoutExpired:
                 problems = ["  timed out"]
             if problems:
                 print("FAIL %s\n%s" % (sc.name, "\n".join(problems)))
-            failed, passed = failed + bool(problems), passed + (not problems)
+            failed += bool(problems)
     finally:
         for backend in backends:
             backend.teardown()
@@ -415,11 +404,11 @@ def main():
             remove(base)
             remove(disk_base)
     print("e2e-%s: %d scenarios in %.1f s%s" % (
-        kind, passed + failed, time.monotonic() - started, " on each backend" if kind == "diff"
+        kind, len(runnable), time.monotonic() - started, " on each backend" if kind == "diff"
         else "; %d for the other backend only" % other))
     if skipped:
         print("e2e-%s: %d skipped: they run as %s, which needs root" % (kind, skipped, TEST_USER))
-    print("e2e-%s: %d passed, %d failed" % (kind, passed, failed))
+    print("e2e-%s: %d passed, %d failed" % (kind, len(runnable) - failed, failed))
     return 1 if failed else 0
 
 
