@@ -1,18 +1,14 @@
 """Random scenarios, from a seed, for run_e2e.py's "diff" mode: a tree, variables, a
-catalogue, registry keys of the seed's own, a raw command line with random options, and
+catalogue, registry keys of the seed's own, a raw command line with random options,
 sometimes a list file, an existing report, a run as the ordinary user.  A scenario is a
 dict of lists, so that one that differs shrinks by dropping elements.  Left out, as the
-two backends cannot share them:
-- names holding * ? " < > | : or \\ (Wine shows such files under made-up short names),
-  names of dots alone (Wine reads "...\\" as "..\\", which the host takes for the
-  parent), device names but NUL (the stand-in knows NUL alone), names of one folder
-  equal in any letter case (no Windows folder holds both);
-- a current folder with a part ending in ".", or a last part ending in a blank (Wine
-  starts in its Windows folder then, whose files the stand-in does not have);
-- a "\\" right after HKCR (Wine strips one there; Windows refuses it: see the README);
-- code page 932 (the stand-in has no lead bytes); read-only reports and unreadable
-  folders as root (Wine as root writes and reads them): they come as the user only;
-- variables that Wine sets itself (PATH, TEMP, SystemRoot...): only TV* ones are used.
+backends cannot share them: names holding * ? " < > | : or \\ (Wine makes up short names
+for them), of dots alone (Wine reads "...\\" as "..\\"), device names but NUL (the
+stand-in knows NUL alone), names of one folder equal in any case; a current folder with a
+part ending in "." or a last part ending in a blank (Wine starts in its Windows folder);
+"\\" right after HKCR (Wine strips one; Windows refuses it); code page 932 (the stand-in
+has no lead bytes); read-only reports and unreadable folders as root (Wine as root writes
+and reads them: they come as the user only); variables that Wine sets itself (only TV*).
 """
 import random
 

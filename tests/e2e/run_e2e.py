@@ -10,10 +10,8 @@ random ones of generate.py on both, compared with each other.
                                 seeds A to B-1 on both; a scenario whose console bytes,
                                 files or exit status differ is shrunk and printed
 
--k TEXT runs the scenarios whose name holds TEXT; --keep leaves the fixtures.  {R} is
-the fixture folder's Windows path (Z:\\dev\\shm\\...\\r), {Q} the same without "Z:\\".
-Runs marked as_user are made as TEST_USER, under Wine with a prefix of its own; they need
-root, and are skipped without it.
+-k TEXT runs the scenarios whose name holds TEXT; --keep leaves the fixtures.  Runs as
+TEST_USER (under Wine with a prefix of its own) need root: skipped without it.
 """
 import argparse
 import codecs

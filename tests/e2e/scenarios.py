@@ -1,18 +1,17 @@
 """Scenario tables of the end-to-end suite (run by run_e2e.py): each pins a rule.
 
-A scenario states its fixture once: files under the fixture folder (a key ending in
-"/" is a folder, DIR or NO_ACCESS; Link and ReadOnly; contents may be functions, called
-at run time), the current folder (relative to the fixture, or a host path), variables,
-the protected items (catalogue lines), the command line (an argv list, or a str: the
-exact raw command line), and what must come out: console lines (OEM code page, CR LF
-each), files afterwards (ANSI, CR LF each; bytes as they are; None: must not exist) and
-the exit status.  Standard output is a file, the host path `stdout`, a pipe whose reader
-is gone (CLOSED_PIPE) or a terminal (TERMINAL: console bytes unchecked).  `hold` names a
-file another process holds open for writing, `as_user` runs as an ordinary user made for
-the tests, `memory_as` names an earlier scenario whose peak memory the run may pass by
-8 MB at most, `on_disk` puts the fixture in /tmp rather than /dev/shm.  {R} is the fixture folder's Windows path, {Q} the same without "Z:\\",
-{P<n>} a name that makes {R}\\{P<n>} n + 1 bytes long.  Expected lines are worked out
-from the rules, not copied from a run.  A scenario for one backend only says why.
+A scenario states its fixture (files under the fixture folder: a key ending in "/" is a
+folder, DIR or NO_ACCESS; Link, ReadOnly; contents may be functions, called at run time),
+current folder (relative, or a host path), variables, protected items (catalogue lines),
+command line (an argv list, or the exact raw line as a str) and what must come out:
+console lines (OEM, CR LF each), files afterwards (ANSI, CR LF each; bytes as they are;
+None: absent), exit status.  `stdout`: a host path, CLOSED_PIPE (its reader gone) or
+TERMINAL (bytes unchecked); `hold`: a file another process holds open for writing;
+`as_user`: run as an ordinary user; `memory_as`: an earlier scenario whose peak memory
+this one may pass by 8 MB at most; `on_disk`: the fixture in /tmp, not /dev/shm.  {R} is
+the fixture folder's Windows path, {Q} the same without "Z:\\", {P<n>} a name that makes
+{R}\\{P<n>} n + 1 bytes long.  Expected lines are worked out from the rules, not copied
+from a run.  A scenario for one backend only says why.
 """
 
 FRENCH = "fr_FR.UTF-8"
@@ -339,15 +338,12 @@ SCENARIOS = [
     S("report: 3 MB without a final line end keeps every byte", ["{R}\\w\\b.dll", "/O:r.txt"],
       files=dict(FLAT, **{"r.txt": BIG_REPORT}), out=[N("{R}\\w\\b.dll")],
       after={"r.txt": [BIG_REPORT, "", N("{R}\\w\\b.dll")]}),
-    S("console: a pipe whose reader is gone costs the report nothing",
-      ["{R}\\w\\*.dll", "/O"], files=FLAT, sfc=["{R}\\w\\ab.dll"], stdout=CLOSED_PIPE, exit=1,
-      after={REPORT: under("{R}\\w\\", FLAT_DLLS, ["ab.dll"]) + count(1)}),
-    S("console: a full device costs the report nothing, one line at a time too",
-      ["{R}\\w\\*.dll", "/O"], files=FLAT, sfc=["{R}\\w\\ab.dll"], stdout="/dev/full", exit=1,
-      after={REPORT: under("{R}\\w\\", FLAT_DLLS, ["ab.dll"]) + count(1)}),
-    S("console: a terminal, the report as ever", ["{R}\\w\\*.dll", "/O"], files=FLAT,
-      sfc=["{R}\\w\\ab.dll"], stdout=TERMINAL,
-      after={REPORT: under("{R}\\w\\", FLAT_DLLS, ["ab.dll"]) + count(1)}),
+    *(S("console: %s costs the report nothing" % what, ["{R}\\w\\*.dll", "/O"], files=FLAT,
+        sfc=["{R}\\w\\ab.dll"], stdout=stdout, exit=exit,
+        after={REPORT: under("{R}\\w\\", FLAT_DLLS, ["ab.dll"]) + count(1)})
+      for what, stdout, exit in (("a pipe whose reader is gone", CLOSED_PIPE, 1),
+                                 ("a full device, one line at a time too", "/dev/full", 1),
+                                 ("a terminal", TERMINAL, 0))),
 
     S("list: 1,000,000 lines of absent keys, three names among them", ["/L:big.lst"],
       files=dict(FLAT, **{"big.lst": lambda: b"\r\n".join(
