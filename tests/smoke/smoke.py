@@ -124,11 +124,9 @@ def main():
               "a folder with two links to its parent: /R ends in 30 s, x.dll once: %r" % found)
 
         root = tavrel.env.get("SystemRoot") or "C:\\windows"
-        for name in LONG_NAMES:
-            full, short = tavrel.short_name(work, root + "\\" + name)[:2]
-            if full and short.lower() != full.lower():
-                break
-        if full and short.lower() != full.lower():
+        forms = (tavrel.short_name(work, root + "\\" + n)[:2] for n in LONG_NAMES)
+        full, short = next((f for f in forms if f[0] and f[1].lower() != f[0].lower()), ("", ""))
+        if full:
             long_answer, short_answer = (list((tavrel.answers(n) or {}).values())
                                          for n in (full, short))
             check(long_answer and short_answer == long_answer,
