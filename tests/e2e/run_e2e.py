@@ -195,9 +195,7 @@ class Texts:
 
     def encode(self, text, codec):
         text = self.sub(text() if callable(text) else text)
-        if isinstance(text, bytes):
-            return text
-        return text.encode(codec, errors="best-fit")
+        return text if isinstance(text, bytes) else text.encode(codec, errors="best-fit")
 
     def lines(self, items, codec):
         """str items are lines (each gets CR LF), bytes items are taken as they are."""

@@ -1,14 +1,12 @@
 #!/usr/bin/env python3
 """Smoke test of tavrel.exe against the system's own protection service and file system,
-with answers that do not depend on the machine's image.
+with answers that do not depend on the machine's image (the README lists them).
 
   smoke.py TAVREL_EXE          on Windows: the real service's answers
-  smoke.py --wine WIN_BUILD    here: the mingw build's tavrel.exe under Wine, with the
-                               answers of Wine's service, which protects nothing (without
-                               a tavrel.exe, skipped: 77)
+  smoke.py --wine WIN_BUILD    the mingw build's tavrel.exe under Wine, whose service
+                               protects nothing (without a tavrel.exe, skipped: 77)
 
-Every run has a time limit.  Last, for %SystemRoot%\\System32\\*.dll /R, the items checked,
-the wall time and the time per item (its service call and its share of the walk).
+Every run has a time limit.  Last, the timing of %SystemRoot%\\System32\\*.dll /R.
 """
 import argparse
 import os
