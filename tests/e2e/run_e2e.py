@@ -72,16 +72,6 @@ def windows_path(host_path):
     return "Z:" + host_path.replace("/", "\\")
 
 
-def execute(command, timeout, **options):
-    """subprocess.run, and the program's peak resident set (KB) as .peak, measured by
-    a small parent: a child of this process would count this one's peak as well."""
-    with tempfile.NamedTemporaryFile() as peak:
-        proc = subprocess.run(["/usr/bin/time", "-f", "%M", "-o", peak.name, "timeout", "-s",
-                               "KILL", str(timeout)] + command, **options)
-        proc.peak = int(peak.read().split()[-1])  # after "Command terminated ..." if any
-    return proc
-
-
 class Native:
     def __init__(self, program, registry=FIXTURE_REG):
         self.program, self.registry = os.path.abspath(program), registry
@@ -267,9 +257,13 @@ def observe(backend, sc, base, keys=None):
     try:
         command, timeout = backend.command(sc, [texts.sub(a) for a in sc.args], raw_line, env,
                                            cwd, work)
-        with open(err_path, "wb") as err:
-            proc = execute((test_user() if sc.as_user else []) + command, timeout, env=env,
-                           cwd=cwd, stdout=ends[-1], stderr=err)
+        # The peak resident set (KB), measured by a small parent: a child of this process
+        # would count this one's peak as well.
+        with open(err_path, "wb") as err, tempfile.NamedTemporaryFile() as peak:
+            proc = subprocess.run(["/usr/bin/time", "-f", "%M", "-o", peak.name, "timeout", "-s",
+                                   "KILL", str(timeout)] + (test_user() if sc.as_user else [])
+                                  + command, env=env, cwd=cwd, stdout=ends[-1], stderr=err)
+            proc.peak = int(peak.read().split()[-1])  # after "Command terminated ..." if any
     finally:
         for fd in ends:
             os.close(fd)
