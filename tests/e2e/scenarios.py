@@ -205,7 +205,7 @@ SCENARIOS = [
     S("keys: every root form, existing and absent keys", ["/L:keys.txt"],
       files={"HKEY": "", "hkcu": "", "keys.txt": listing(
           "HKEY_LOCAL_MACHINE\\Software\\TavrelTest\\Alpha",
-          "hklm\\software\\tavreltest\\alpha\\beta", "HkCu\\Software\\TavrelTest\\User\\",
+          "hklm\\software\\tavreltest\\alpha\\beta", "HkCu\\Software\\TavrelTest\\User\\ \t",
           "hku\\\\\\", "HKU\\.DEFAULT\\Software\\TavrelTest", "hkcr\\TavrelTest.Document",
           "HKLM\\Software\\Classes\\TavrelTest.Document", "HKCC\\Software\\TavrelTest",
           "HKLM\\System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\TavrelTest",

@@ -45,6 +45,7 @@ TEST(CheckFileProtection, AsksAboutTheLongFullPathAndShowsTheNameAsWritten) {
       {"..\\notepad.exe", false, {"long C:\\Windows\\notepad.exe", "sfc C:\\Windows\\notepad.exe"}, true},
       {"PROGRA~1\\x.dll", false, {"long C:\\PROGRA~1\\x.dll", "sfc C:\\Program Files\\x.dll"}, true},
       {"C:", false, {"long C:\\", "sfc C:\\"}, true},
+      {"1:", false, {"sfc 1:"}, false},  // no drive letter: no root of a drive
       {"other.dll", false, {"sfc other.dll"}, false},
       {"unresolved", true, {"sfc unresolved"}, true},
       {"other.dll", true, {"sfc other.dll"}, false},
@@ -53,7 +54,7 @@ TEST(CheckFileProtection, AsksAboutTheLongFullPathAndShowsTheNameAsWritten) {
     fake::Reset();
     fake::Sys().full_paths = {{"..\\notepad.exe", "C:\\Windows\\notepad.exe"},
                               {"PROGRA~1\\x.dll", "C:\\PROGRA~1\\x.dll"},
-                              {"C:\\", "C:\\"}};
+                              {"C:\\", "C:\\"}, {"1:\\", "1:\\"}};
     fake::Sys().long_paths = {{"C:\\PROGRA~1\\x.dll", "C:\\Program Files\\x.dll"}};
     fake::Sys().protected_items = {"C:\\Windows\\notepad.exe", "C:\\Program Files\\x.dll",
                                    "C:\\", "unresolved"};
