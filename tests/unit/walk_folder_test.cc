@@ -10,7 +10,8 @@
 
 namespace {
 
-// A device name (COM and LPT with a superscript digit too) and a pattern
+// A device name (blanks before its dot too; COM and LPT with a superscript
+// digit) and a pattern
 // that reaches the path limit (a mask counts 3 bytes at least) are listed.
 TEST(WalkFolder, SearchesForOneNameOnlyWhereTheSystemFindsIt) {
   const std::string long_folder = "C:\\" + std::string(252, 'p');  // 256 bytes with its "\"
@@ -21,6 +22,7 @@ TEST(WalkFolder, SearchesForOneNameOnlyWhereTheSystemFindsIt) {
       {"C:\\d", "com\xB9.txt", false}, {"C:\\d", "COM\xB2", false},
       {"C:\\d", "lpt\xB3.dll", false}, {"C:\\d", "com1.dll", false},
       {"C:\\d", "com\xBC.txt", true},  {"C:\\d", "com.txt", true},
+      {"C:\\d", "Nul .txt", false},     {"C:\\d", "nuls.txt", true},
       {long_folder, "abc", true},      {long_folder, "abcd", false},
       {long_folder, "a", true},        {long_folder + "q", "a", false},
   };
