@@ -11,8 +11,8 @@
 namespace {
 
 // A device name (blanks before its dot too; COM and LPT with a superscript
-// digit) and a pattern
-// that reaches the path limit (a mask counts 3 bytes at least) are listed.
+// digit) and a pattern that reaches the path limit (a mask counts 3 bytes
+// at least) are listed.
 TEST(WalkFolder, SearchesForOneNameOnlyWhereTheSystemFindsIt) {
   const std::string long_folder = "C:\\" + std::string(252, 'p');  // 256 bytes with its "\"
   const struct {
