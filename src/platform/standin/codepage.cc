@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 #include "platform/standin/internal.h"
@@ -108,17 +110,13 @@ std::uint64_t ListingKeyPrefix(const char* name) {
   // short name, which lists before its own extensions); fewer than 255
   // distinct keys exist, so a place fits a byte.
   static const auto places = [] {
+    std::vector<std::uint16_t> keys(std::begin(kAnsiSortKey), std::end(kAnsiSortKey));
+    std::sort(keys.begin(), keys.end());
+    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
     std::array<unsigned char, 256> table{};
-    for (int b = 0; b < 256; ++b) {
-      int below = 0;
-      for (int other = 0; other < 256; ++other) {
-        bool seen_before = false;
-        for (int earlier = 0; earlier < other; ++earlier)
-          seen_before |= kAnsiSortKey[earlier] == kAnsiSortKey[other];
-        if (!seen_before && kAnsiSortKey[other] < kAnsiSortKey[b]) ++below;
-      }
-      table[b] = static_cast<unsigned char>(below + 1);
-    }
+    for (int b = 0; b < 256; ++b)
+      table[b] = static_cast<unsigned char>(
+          std::lower_bound(keys.begin(), keys.end(), kAnsiSortKey[b]) - keys.begin() + 1);
     return table;
   }();
   std::uint64_t key = 0;
