@@ -157,7 +157,6 @@ def levels(step, count):  # {R}\{P150} (151 bytes), then `step` more at each fur
 
 S = Scenario
 SCENARIOS = [
-    S("usage: no argument", [], out=USAGE),
     S("usage: /? with /O and /L: makes no file", ["/O", "/L:list.txt", "/?", "/O:r.txt"],
       files={"list.txt": listing("{R}")}, out=USAGE, after={REPORT: None, "r.txt": None}),
 
@@ -230,14 +229,6 @@ SCENARIOS = [
       only="native", why="Wine 8 shows the machine's classes alone under HKEY_CLASSES_ROOT, "
                           "and strips one \\ after it; Windows merges in the user's classes "
                           "and refuses the \\ as under every root, as the stand-in does"),
-    S("keys: /F checks absent keys; the service is never asked about a root without a name",
-      ["/F", "/L:keys.txt"], files={"keys.txt": listing(
-          "HKLM\\Software\\TavrelTest\\Missing", "HKLM\\\\Software", "HK\\x", "\\windows\\x.dll",
-          "HK\\Software\\TavrelTest")},
-      sfc=["HKEY_PERFORMANCE_DATA\\x", "hkey_local_machine\\\\software"],
-      out=[N("HKEY_LOCAL_MACHINE\\Software\\TavrelTest\\Missing"),
-           P("HKEY_LOCAL_MACHINE\\\\Software"), N("\\x"), N("\\windows\\x.dll"),
-           N("\\Software\\TavrelTest")] + count(1)),
 
     # A root alone is asked about as the root itself; HK, a root without a name, never.
     S("/P: protected items alone, bare names, no closing count",
@@ -246,9 +237,6 @@ SCENARIOS = [
       sfc=["{R}\\w\\ab.dll", "{R}\\w\\é.dll", "HKEY_PERFORMANCE_DATA", "HKEY_LOCAL_MACHINE"],
       out=["{R}\\w\\ab.dll", "{R}\\w\\é.dll", "HKEY_LOCAL_MACHINE", ""],
       after={REPORT: ["{R}\\w\\ab.dll", "{R}\\w\\é.dll", "HKEY_LOCAL_MACHINE", ""]}),
-    S("/S: nothing on the console, the report gets everything",
-      ["/S", "{R}\\w\\a*.dll", "/O:r.txt"], files=FLAT, sfc=["{R}\\w\\ab.dll"],
-      out=[], after={"r.txt": under("{R}\\w\\", "A.dll ab.dll a_b.dll", ["ab.dll"]) + count(1)}),
 
     # Report names that cannot be created: the run stops at once.
     *(S("report: " + what, ["{R}\\w\\b.dll", "/O:" + name], files=FLAT, out=[FAILURE], exit=1)
@@ -262,9 +250,6 @@ SCENARIOS = [
     S("report: the list file itself cannot be read while it is the report",
       ["/L:list.txt", "/O:LIST.TXT"], files=dict(FLAT, **{"list.txt": "{R}\\w\\b.dll"}),
       out=[FAILURE], exit=1, after={"list.txt": ["{R}\\w\\b.dll"]}),
-    S("report: a read-only report is refused", ["{R}\\w\\b.dll", "/O:ro.txt"],
-      files=dict(FLAT, **{"ro.txt": ReadOnly("old\r\n")}), out=[FAILURE], exit=1,
-      after={"ro.txt": ["old"]}, as_user=True),
 
     S("report: NUL swallows the report", [T + "x\\", "/O:nul"], files=TREE, out=[N(T + "x")],
       after={"nul": None, "NUL": None}),
