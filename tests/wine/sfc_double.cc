@@ -10,53 +10,40 @@
 // once if it is loaded.
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 namespace {
 
-bool Blank(const std::string& line) {
-  return line.find_first_not_of(" \t") == std::string::npos;
-}
-
 std::wstring Widen(const std::string& ansi) {
-  if (ansi.empty()) return std::wstring();
-  const int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &wide[0], n);
+  std::wstring wide(ansi.size(), L'\0');
+  const int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &wide[0],
+                                    static_cast<int>(wide.size()));
+  wide.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
   return wide;
 }
 
 std::vector<std::wstring> LoadCatalogue() {
   std::vector<std::wstring> items;
-  wchar_t name[MAX_PATH * 4];
-  const DWORD length = GetEnvironmentVariableW(L"TAVREL_STANDIN_SFC", name, MAX_PATH * 4);
-  if (length == 0 || length >= MAX_PATH * 4) return items;
-  std::wstring path = name;
-  if (path[0] == L'/') {
-    path = L"Z:" + path;
-    for (wchar_t& c : path) {
-      if (c == L'/') c = L'\\';
-    }
+  const char* name = std::getenv("TAVREL_STANDIN_SFC");
+  std::string path = name != nullptr ? name : "";
+  if (!path.empty() && path[0] == '/') {
+    path = "Z:" + path;
+    std::replace(path.begin(), path.end(), '/', '\\');
   }
-  const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return items;
-  std::string text;
-  char buffer[4096];
-  DWORD got = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
-  CloseHandle(file);
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    start = end + 1;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (Blank(line) || line[0] == ';') continue;
-    items.push_back(Widen(line));
+  std::FILE* file = path.empty() ? nullptr : std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return items;
+  static char line[65536];  // the catalogue's lines are shorter
+  while (std::fgets(line, sizeof line, file) != nullptr) {
+    std::string item = line;
+    while (!item.empty() && (item.back() == '\n' || item.back() == '\r')) item.pop_back();
+    if (item.find_first_not_of(" \t") != std::string::npos && item[0] != ';')
+      items.push_back(Widen(item));
   }
+  std::fclose(file);
   return items;
 }
 
