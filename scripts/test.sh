@@ -27,12 +27,14 @@ preset() {  # name, build arguments...
   cmake --build --preset "$name" -j"$jobs" "$@" >/dev/null
 }
 
-echo "== build: presets mingw, linux, mingw-clang; clang++, sanitizers"
+echo "== build: presets mingw, linux, mingw-clang; clang++, sanitizers, fuzz targets"
 preset mingw
 preset linux
 preset mingw-clang --target tavrel
 configure out/clang -DCMAKE_CXX_COMPILER=clang++
 configure out/asan -DCMAKE_CXX_COMPILER=clang++ -DTAVREL_SANITIZE=ON
+configure out/fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVREL_FUZZ=ON \
+  -DTAVREL_TESTS=OFF -DTAVREL_FUZZ_SECONDS="$fuzz_seconds"
 
 echo "== tests: linux preset, stand-in and Wine"
 ctest --preset linux -j"$jobs"
@@ -43,4 +45,4 @@ ctest --test-dir out/clang --output-on-failure -j"$jobs" -E "e2e_wine|e2e_diff"
 echo "== tests: sanitizer build"
 ctest --test-dir out/asan --output-on-failure -j"$jobs" -E "e2e_wine|e2e_diff"
 echo "== fuzz targets, ${fuzz_seconds} s each"
-tests/fuzz/run_fuzz.sh "$fuzz_seconds"
+ctest --test-dir out/fuzz --output-on-failure -j"$jobs"
