@@ -189,8 +189,6 @@ SCENARIOS = [
            N("{R}\\LONG~ZAT\\gone")] + count(3)),
     *(S("walk: Wine cannot take %r as current folder: its Windows folder" % d, ["/F", "%E%"],
       cwd=d, env={"E": ""}, files={d + "/": DIR}, out=[N("C:\\windows")]) for d in ("c./d", "d ")),
-    S("walk: a search pattern of 259 bytes is listed",
-      ["{R}\\{P254}\\*.dll"], files={"{P254}/a.dll": ""}, out=[N("{R}\\{P254}\\a.dll")]),
     S("walk: a folder of 260 bytes is still checked itself", ["{R}\\{P259}\\"],
       files={"{P259}/": DIR}, out=[N("{R}\\{P259}")]),
 
