@@ -78,7 +78,7 @@ class Native:
 
     setup = teardown = lambda self: None  # nothing to ready
 
-    def command(self, sc, argv, raw_line, env, cwd, work):
+    def command(self, sc, argv, raw_line, env, work):
         env["TAVREL_STANDIN_REGISTRY"] = self.registry
         if raw_line is not None:
             env["TAVREL_STANDIN_CMDLINE"] = raw_line
@@ -93,12 +93,11 @@ class Wine:
     def __init__(self, build, registry=FIXTURE_REG):
         build, self.registry = os.path.abspath(build), registry
         self.exe, doubles = os.path.join(build, "tavrel.exe"), os.path.join(build, "tests", "wine")
-        self.sfc, self.sfc_everything, self.launch, self.holder = (
-            os.path.join(doubles, f) for f in ("sfc.dll", "sfc_everything.dll", "launch.exe",
-                                               "hold.exe"))
+        self.sfc, self.launch, self.holder = (
+            os.path.join(doubles, f) for f in ("sfc.dll", "launch.exe", "hold.exe"))
         self.wine = win_build.wine()
         self.server = os.path.join(os.path.dirname(self.wine), "wineserver")
-        for f in (self.exe, self.sfc, self.sfc_everything, self.launch, self.holder, self.wine):
+        for f in (self.exe, self.sfc, self.launch, self.holder, self.wine):
             if not os.path.isfile(f):
                 sys.exit("e2e-wine: missing %s (build the mingw tree; TAVREL_WINE)" % f)
         # root's prefix, and the ordinary user's, which belongs to that user.
@@ -143,23 +142,14 @@ class Wine:
         for lock in self.locks:
             lock.close()
 
-    def command(self, sc, argv, raw_line, env, cwd, work):
+    def command(self, sc, argv, raw_line, env, work):
         self.setup(sc.as_user)
         env.update(self.env_for(sc.as_user))
-        exe = self.exe
-        if sc.exe_beside_everything:
-            # A copy of tavrel.exe with a "protect everything" sfc.dll beside
-            # it and in the current folder.
-            exe = os.path.join(work, "app", "tavrel.exe")
-            os.makedirs(os.path.dirname(exe))
-            shutil.copyfile(self.exe, exe)
-            for folder in (os.path.dirname(exe), cwd):
-                shutil.copyfile(self.sfc_everything, os.path.join(folder, "sfc.dll"))
-        command = [self.wine, exe] + argv
+        command = [self.wine, self.exe] + argv
         if raw_line is not None:
             line_file = os.path.join(work, "cmdline.bin")
             pathlib.Path(line_file).write_bytes(raw_line)
-            env["TAVREL_LAUNCH_PROGRAM"] = windows_path(exe)
+            env["TAVREL_LAUNCH_PROGRAM"] = windows_path(self.exe)
             env["TAVREL_LAUNCH_CMDLINE_FILE"] = windows_path(line_file)
             command = [self.wine, self.launch]
         return command, 120
@@ -256,7 +246,7 @@ def observe(backend, sc, base, keys=None):
     holder and holder.stdout.readline()  # the file is held once the holder says so
     try:
         command, timeout = backend.command(sc, [texts.sub(a) for a in sc.args], raw_line, env,
-                                           cwd, work)
+                                           work)
         # The peak resident set (KB), measured by a small parent: a child of this process
         # would count this one's peak as well.
         with open(err_path, "wb") as err, tempfile.NamedTemporaryFile() as peak:

@@ -38,8 +38,7 @@ CLOSED_PIPE, TERMINAL = "closed pipe", "terminal"
 class Scenario:
     def __init__(self, name, command=None, files=None, cwd="", env=None, sfc=(), out=(),
                  after=None, exit=0, only=None, why="", lang=FRENCH, stdout=None,
-                 exe_beside_everything=False, hold=None, as_user=False, memory_as=None,
-                 on_disk=False):
+                 hold=None, as_user=False, memory_as=None, on_disk=False):
         assert (only is None) == (why == ""), name + ": a one-backend scenario says why"
         self.name, self.cwd, self.exit, self.only, self.lang = name, cwd, exit, only, lang
         self.args = command if isinstance(command, list) else []
@@ -47,7 +46,7 @@ class Scenario:
         self.files, self.env, self.after = files or {}, env or {}, after or {}
         self.sfc, self.out, self.stdout = list(sfc), list(out), stdout
         self.ansi, self.oem = CODE_PAGES.get(lang, ("cp1252", "cp850"))
-        self.exe_beside_everything, self.hold = exe_beside_everything, hold
+        self.hold = hold
         self.as_user, self.memory_as, self.on_disk = as_user, memory_as, on_disk
 
     def runs_on(self, backend):
@@ -265,13 +264,6 @@ SCENARIOS = [
       files={"l1.txt": "{R}\n"}, out=[FAILURE], exit=1),
     S("list: a name of 260 bytes counts as absent", ["/L:" + "n" * 260], out=[MISSING]),
 
-    S("service: only the system folder's sfc.dll is used",
-      ["/L:list.txt"], cwd="w", exe_beside_everything=True,
-      files=dict(FLAT, **{"w/list.txt": listing("ab.dll", "b.dll", "hku")}),
-      sfc=["{R}\\w\\ab.dll"], out=[P("{R}\\w\\ab.dll"), N("{R}\\w\\b.dll"), N("HKEY_USERS")]
-      + count(1),
-      only="wine", why="the stand-in loads no library: only the Windows build chooses a "
-                       "DLL by where it lies"),
 
     # The program's words where the code pages have no "é": the system's best fit in the
     # report and redirected output; names keep their own letters (д is E4 in 1251, A4 in 866).

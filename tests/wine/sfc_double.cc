@@ -5,9 +5,7 @@
 // which Wine shows on drive Z:), one protected item a line, compared in any
 // letter case; blank lines and lines starting with ";" are skipped.  A key
 // is named "<full root name>\<subkey>", or the root name alone when the
-// subkey is empty.  Built with TAVREL_SFC_EVERYTHING it calls every item
-// protected: placed where the system must not look for it, it shows up at
-// once if it is loaded.
+// subkey is empty.
 #include <windows.h>
 
 #include <algorithm>
@@ -64,18 +62,11 @@ const wchar_t* const kRootNames[] = {
 
 }  // namespace
 
-#ifdef TAVREL_SFC_EVERYTHING
-constexpr bool kEverything = true;
-#else
-constexpr bool kEverything = false;
-#endif
-
 extern "C" __declspec(dllexport) BOOL WINAPI SfcIsFileProtected(HANDLE, LPCWSTR path) {
-  return kEverything || InCatalogue(path != nullptr ? path : L"") ? TRUE : FALSE;
+  return InCatalogue(path != nullptr ? path : L"") ? TRUE : FALSE;
 }
 
 extern "C" __declspec(dllexport) BOOL WINAPI SfcIsKeyProtected(HKEY key, LPCWSTR subkey, REGSAM) {
-  if (kEverything) return TRUE;
   // The predefined roots are 0x80000000 to 0x80000006, sign-extended.
   const ULONG_PTR first = reinterpret_cast<ULONG_PTR>(HKEY_CLASSES_ROOT);
   const ULONG_PTR index = reinterpret_cast<ULONG_PTR>(key) - first;
