@@ -264,7 +264,6 @@ SCENARIOS = [
       files={"l1.txt": "{R}\n"}, out=[FAILURE], exit=1),
     S("list: a name of 260 bytes counts as absent", ["/L:" + "n" * 260], out=[MISSING]),
 
-
     # The program's words where the code pages have no "é": the system's best fit in the
     # report and redirected output; names keep their own letters (д is E4 in 1251, A4 in 866).
     S("code pages: in Russian the words take the best fit, a name its own letters",
