@@ -13,8 +13,8 @@
 namespace {
 
 // An expansion longer than the first buffer is asked for again at the
-// size the system needs; one that the system leaves without its NUL is
-// none.
+// size the system needs; one that the system leaves without its NUL, or
+// that fails, is none; a count short of the NUL is no cut.
 TEST(ExpandNameVariables, TakesLongExpansionsAndRefusesUnendedOnes) {
   const std::string big(40000, 'h');
   fake::Reset();
@@ -24,6 +24,11 @@ TEST(ExpandNameVariables, TakesLongExpansionsAndRefusesUnendedOnes) {
   EXPECT_EQ(expanded, big);
   EXPECT_TRUE(ExpandNameVariables("%BIG%x", &expanded));
   EXPECT_EQ(expanded, big + big);
+  fake::Sys().expansion_count = 2;  // a double-byte character counted once: no cut
+  EXPECT_TRUE(ExpandNameVariables("\x95\\", &expanded));
+  EXPECT_EQ(expanded, "\x95\\");
+  fake::Sys().expansion_count = 0;  // the system failed
+  EXPECT_FALSE(ExpandNameVariables("a", &expanded));
   fake::Sys().expansion_without_nul = true;
   EXPECT_FALSE(ExpandNameVariables("a", &expanded));
 }

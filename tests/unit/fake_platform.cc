@@ -122,7 +122,8 @@ std::uint32_t ExpandEnvironment(const char* source, char* buffer, std::uint32_t 
   const auto found = fake::Sys().expansions.find(source);
   const std::string text = found == fake::Sys().expansions.end() ? source : found->second;
   if (text.size() < size) std::memcpy(buffer, text.c_str(), text.size() + 1);
-  return static_cast<std::uint32_t>(text.size() + 1);
+  const int count = fake::Sys().expansion_count;
+  return static_cast<std::uint32_t>(count >= 0 ? static_cast<std::size_t>(count) : text.size() + 1);
 }
 
 std::uint32_t FileAttributes(const char*) { return kInvalidFileAttributes; }

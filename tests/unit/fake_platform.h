@@ -22,6 +22,7 @@ struct System {
   std::map<std::string, std::string> long_paths;  // full paths with a long form
   std::map<std::string, std::string> expansions;  // whole texts and what they expand to
   bool expansion_without_nul = false;  // fills the buffer, no NUL
+  int expansion_count = -1;  // the count given back, when not the text's bytes
   // every registry open, long form, service query and search pattern
   std::vector<std::string> asked;
   std::vector<std::string> colours;  // every colour set, in hex
