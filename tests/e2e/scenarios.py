@@ -289,9 +289,6 @@ SCENARIOS = [
       files={"表/a.dll": "", "表/l.lst": listing("{R}\\表\\*.dll", "{R}\\表\\", "*.dll")},
       after={"表/r.txt": [N("{R}\\表\\a.dll"), N("{R}\\表"), N("{R}\\表\\a.dll")]},
       only="wine", why=NO_LEAD_BYTES),
-    S("double-byte: in code page 1252 ソ and 表 (83 5C, 95 5C) are ƒ\\ and •\\",
-      ["/S", "/O:r.txt", "{R}\\ƒ\\•\\*.dll"], files={"ƒ/•/x.dll": ""},
-      after={"r.txt": [N("{R}\\ƒ\\•\\x.dll")]}),
 
     S("held: a report another program is writing is refused and left as it was",
       ["{R}\\w\\b.dll", "/O:r.txt"], files=dict(FLAT, **{"r.txt": "old\r\n"}), hold="r.txt",
