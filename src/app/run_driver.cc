@@ -26,8 +26,10 @@ const char kWordProtected[] = " prot\xE9g\xE9";
 
 void OpenReport() {
   const std::string& name = RunOptions.ReportFileName;
-  // Names of 260 bytes or more cannot be opened.
-  if (name.size() >= platform::kMaxPath) throw platform::Failure("report name");
+  // Names of 260 bytes or more cannot be opened, and a name that lost a
+  // character would open another file.
+  if (name.size() >= platform::kMaxPath || platform::HoldsLostCharacter(name))
+    throw platform::Failure("report name");
   if (FileExists(name)) {
     StartReportFile(platform::File::Open(name, platform::File::Access::kAppend),
                     true);

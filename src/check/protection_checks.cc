@@ -1,5 +1,7 @@
 #include "check/protection_checks.h"
 
+#include <algorithm>
+
 #include "check/root_table.h"
 #include "cli/run_options.h"
 #include "output/console_output.h"
@@ -59,6 +61,13 @@ std::size_t LastNameStart(const std::string& path) {
   return start;
 }
 
+// The name as a line shows it: a character that the code page lacks is "?".
+std::string ShownName(const std::string& name) {
+  std::string shown = name;
+  std::replace(shown.begin(), shown.end(), platform::kLostCharacter, '?');
+  return shown;
+}
+
 void ReportItem(bool is_protected, const std::string& name) {
   static const ProgramWords no_words;
   const ProgramWords* words = &no_words;
@@ -72,12 +81,17 @@ void ReportItem(bool is_protected, const std::string& name) {
     words = &UnprotectedWords();
   }
   if (name.empty() && words->windows1252.empty() && !RunOptions.ListMode) return;
-  if (!RunOptions.Silent) WriteConsoleLine(name, *words);
-  if (RunOptions.WriteReport) WriteReportLine(name, *words);
+  const std::string shown = ShownName(name);
+  if (!RunOptions.Silent) WriteConsoleLine(shown, *words);
+  if (RunOptions.WriteReport) WriteReportLine(shown, *words);
 }
 
+// A path that lost a character would ask about another file: such an item
+// is not protected, as far as anyone can tell.
 void AskAndReport(const std::string& asked, const std::string& path) {
-  ReportItem(platform::SfcFileProtected(platform::AnsiToUtf16(asked).c_str()), path);
+  ReportItem(!platform::HoldsLostCharacter(asked) &&
+                 platform::SfcFileProtected(platform::AnsiToUtf16(asked).c_str()),
+             path);
 }
 
 }  // namespace
@@ -136,6 +150,7 @@ void CheckKeyProtection(std::uint32_t root, const std::string& subkey_path) {
     const std::uint32_t index = root - kFirstRootHandle;
     const bool is_protected =
         index < kRootCount && *RootTable[index] != '\0' &&
+        !platform::HoldsLostCharacter(subkey_path) &&
         platform::SfcKeyProtected(root, subkey_path.empty()
                                             ? nullptr
                                             : platform::AnsiToUtf16(subkey_path).c_str());

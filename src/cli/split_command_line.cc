@@ -4,7 +4,11 @@
 
 namespace {
 
-bool IsSeparator(unsigned char c) { return c >= 1 && c <= 32; }
+// Blanks and control characters, but for a character that the code page
+// lacks, which stays in its argument.
+bool IsSeparator(unsigned char c) {
+  return c >= 1 && c <= 32 && c != static_cast<unsigned char>(platform::kLostCharacter);
+}
 
 }  // namespace
 

@@ -21,12 +21,34 @@ struct Failure : std::runtime_error {
 
 // ---- Command line and code pages -------------------------------------
 
-// GetCommandLineA: the raw command line, program name included.
+// GetCommandLineW: the raw command line, program name included, in the
+// ANSI code page.
 std::string CommandLine();
 
 // IsDBCSLeadByte: true when b starts a double-byte character of the ANSI
 // code page.
 bool IsLeadByte(unsigned char b);
+// True when the ANSI code page has lead bytes at all (a double-byte one).
+bool HasLeadBytes();
+
+// Where text that the system hands back (a listing, the command line, a
+// path, an expansion) holds a character that the ANSI code page lacks, the
+// backends put this byte, one for each character, instead of the system's
+// "best fit" (a look-alike letter, a fullwidth quote become a quote) or its
+// "?" (a wildcard): such a name would stand for another.  It is a control
+// character, which no file name may hold and which neither the command
+// line (a separator there) nor a list file (Ctrl-Z ends a line) can carry
+// into a name.  It is shown as "?" and never looked up.
+constexpr char kLostCharacter = '\x1A';
+inline bool HoldsLostCharacter(const std::string& text) {
+  return text.find(kLostCharacter) != std::string::npos;
+}
+
+// WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS): the text in the ANSI
+// code page, kLostCharacter for each character it lacks.
+std::string Utf16ToAnsi(const std::u16string& text);
+// MultiByteToWideChar(CP_UTF8): a sequence that is not UTF-8 is U+FFFD.
+std::u16string Utf8ToUtf16(const std::string& text);
 
 // CharUpperBuffA / CharLowerBuffA / CharToOemBuffA, in place.
 void UpperCase(char* text, std::size_t length);
@@ -87,31 +109,37 @@ constexpr std::uint32_t kAttributeVolumeLabel = 0x08;
 constexpr std::uint32_t kAttributeDirectory = 0x10;
 constexpr std::uint32_t kAttributeReparsePoint = 0x400;  // links, junctions, mount points
 constexpr std::size_t kMaxPath = 260;
+// The longest entry name in ANSI bytes: 255 UTF-16 units, at most three
+// bytes each (UTF-8; a pair of units, four).
+constexpr std::size_t kMaxNameBytes = 3 * 255;
 
-// ExpandEnvironmentStringsA: characters stored, terminating NUL included,
-// or the size needed when it exceeds `size`; 0 on failure.
+// ExpandEnvironmentStringsW, in the ANSI code page: bytes stored,
+// terminating NUL included, or the size needed when it exceeds `size`; 0 on
+// failure.  An expansion of 32,767 characters or more is not given whole.
 std::uint32_t ExpandEnvironment(const char* source, char* buffer,
                                 std::uint32_t size);
 
 // GetFileAttributesA: attribute bits, or kInvalidFileAttributes.
 std::uint32_t FileAttributes(const char* path);
 
-// GetCurrentDirectoryA, whatever its length.
+// GetCurrentDirectoryW, whatever its length, in the ANSI code page.
 std::string CurrentDirectory();
 
-// GetFullPathNameA: the name made absolute against the current folder, "."
+// GetFullPathNameW: the name made absolute against the current folder, "."
 // and ".." resolved as the system resolves them; empty when the system
-// gives none (an empty name, or a name or result past the path limit).
+// gives none (an empty name, or a name or result past the path limit, in
+// UTF-16 units or in ANSI bytes).
 std::string FullPathName(const std::string& name);
 
-// GetLongPathNameA: the path with every short (8.3) name in it replaced by
+// GetLongPathNameW: the path with every short (8.3) name in it replaced by
 // the entry's long name; empty where the system gives none (a part that
 // does not exist, a long form that reaches the path limit) and for a path
 // holding wildcards ("*?<>\"").
 std::string LongPathName(const std::string& path);
 
-// FindFirstFileA / FindNextFileA / FindClose.  The listing is closed when
-// the object dies, on every path out of a scan.
+// FindFirstFileExW / FindNextFileW / FindClose, names in the ANSI code
+// page (kLostCharacter where it lacks one).  The listing is closed when the
+// object dies, on every path out of a scan.
 class FileSearch {
  public:
   FileSearch() = default;
@@ -128,6 +156,9 @@ class FileSearch {
   // The entry's long name, NUL-terminated; valid until the next call.
   const char* Name() const { return name_; }
   std::size_t NameLength() const { return name_length_; }
+  // For a search of one name (no wildcard): the entry's short (8.3) alias,
+  // empty when it has none.  A listing leaves it empty.
+  const std::string& ShortName() const { return short_name_; }
 
  private:
   void Close();
@@ -136,7 +167,8 @@ class FileSearch {
   std::uint32_t attributes_ = 0;
   std::size_t name_length_ = 0;
   const char* name_ = buffer_;
-  char buffer_[kMaxPath] = {};  // where a backend keeps the name, if it must
+  std::string short_name_;
+  char buffer_[kMaxNameBytes + 1] = {};  // where a backend keeps the name, if it must
 };
 
 // What tells one folder from another, however it is reached (through a

@@ -141,6 +141,83 @@ void WriteConsoleWide(HANDLE out, const std::wstring& wide) {
   }
 }
 
+// The ANSI text as UTF-16, up to its first NUL as the ...A calls read it.
+std::wstring Wide(const char* text) {
+  const std::size_t length = std::strlen(text);
+  if (length == 0 || length > 0x7FFFFFFF) return std::wstring();
+  const int size = static_cast<int>(length);
+  const int wide_length = MultiByteToWideChar(CP_ACP, 0, text, size, nullptr, 0);
+  if (wide_length <= 0) return std::wstring();
+  std::wstring wide(static_cast<std::size_t>(wide_length), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text, size, &wide[0], wide_length);
+  return wide;
+}
+
+// The same for a path.  The ...A calls take fewer than MAX_PATH characters
+// only; the UTF-16 calls take more where the system allows long paths (and
+// Wine always): a longer path is none here, so that the path limit holds on
+// every system.
+std::wstring WidePath(const char* text) {
+  std::wstring wide = Wide(text);
+  if (wide.size() >= MAX_PATH) wide.clear();
+  return wide;
+}
+
+}  // namespace
+
+namespace win32 {
+
+std::string ToCodePage(UINT code_page, const wchar_t* text, std::size_t length) {
+  if (length == 0 || length > 0x7FFFFFFF) return std::string();
+  // UTF-8 holds every character but a lone surrogate; other code pages
+  // hold none beyond the BMP.  Either becomes one lost character, so that
+  // a character is one "?" whatever the system makes of a pair.
+  const bool utf8 = code_page == CP_UTF8;
+  std::wstring units;
+  units.reserve(length);
+  for (std::size_t i = 0; i < length; ++i) {
+    const wchar_t c = text[i];
+    if (!IS_HIGH_SURROGATE(c) && !IS_LOW_SURROGATE(c)) {
+      units += c;
+      continue;
+    }
+    const bool pair = IS_HIGH_SURROGATE(c) && i + 1 < length && IS_LOW_SURROGATE(text[i + 1]);
+    if (pair && utf8) {
+      units += c;
+      units += text[i + 1];
+    } else {
+      units += static_cast<wchar_t>(kLostCharacter);
+    }
+    if (pair) ++i;
+  }
+  // Without best fit, a character the code page lacks takes the default
+  // character, which is ours.  A UTF-8 code page takes neither flags nor a
+  // default character (the call fails with ERROR_INVALID_PARAMETER).
+  const char lost[2] = {kLostCharacter, '\0'};
+  const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+  const char* default_char = utf8 ? nullptr : lost;
+  BOOL used = FALSE;
+  BOOL* used_default = utf8 ? nullptr : &used;
+  const int size = static_cast<int>(units.size());
+  const int ansi_length = WideCharToMultiByte(code_page, flags, units.data(), size, nullptr, 0,
+                                              default_char, used_default);
+  if (ansi_length <= 0) return std::string(units.size(), kLostCharacter);
+  std::string ansi(static_cast<std::size_t>(ansi_length), '\0');
+  WideCharToMultiByte(code_page, flags, units.data(), size, &ansi[0], ansi_length, default_char,
+                      used_default);
+  return ansi;
+}
+
+}  // namespace win32
+
+namespace {
+
+std::string Ansi(const wchar_t* text, std::size_t length) {
+  return win32::ToCodePage(GetACP(), text, length);
+}
+
+std::string Ansi(const wchar_t* text) { return Ansi(text, wcslen(text)); }
+
 }  // namespace
 
 void Initialize() {
@@ -161,9 +238,36 @@ void Initialize() {
 
 // ---- Command line and code pages ----
 
-std::string CommandLine() { return GetCommandLineA(); }
+// What the system hands back is taken in UTF-16 and converted without
+// best fit: its own ANSI spelling would give a fullwidth quote as a quote,
+// "\uFF4B" as "k", and a missing character as the wildcard "?".
+std::string CommandLine() { return Ansi(GetCommandLineW()); }
 
 bool IsLeadByte(unsigned char b) { return IsDBCSLeadByte(b) != 0; }
+
+bool HasLeadBytes() {
+  static const bool lead_bytes = [] {
+    CPINFO info;
+    return GetCPInfo(CP_ACP, &info) && info.MaxCharSize == 2;
+  }();
+  return lead_bytes;
+}
+
+std::string Utf16ToAnsi(const std::u16string& text) {
+  return Ansi(reinterpret_cast<const wchar_t*>(text.data()), text.size());
+}
+
+std::u16string Utf8ToUtf16(const std::string& text) {
+  // Windows 7 and later give U+FFFD for what is not UTF-8.
+  if (text.empty() || text.size() > 0x7FFFFFFF) return std::u16string();
+  const int size = static_cast<int>(text.size());
+  const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
+  if (length <= 0) return std::u16string();
+  std::u16string wide(static_cast<std::size_t>(length), u'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), size, reinterpret_cast<wchar_t*>(&wide[0]),
+                      length);
+  return wide;
+}
 
 void UpperCase(char* text, std::size_t length) {
   if (length > 0) CharUpperBuffA(text, static_cast<DWORD>(length));
@@ -177,6 +281,18 @@ void ToOemCodePage(char* text, std::size_t length) {
   if (length > 0) CharToOemBuffA(text, text, static_cast<DWORD>(length));
 }
 
+namespace {
+
+// The plain letter of an accented Latin-1 letter ("\u00E9" is "e"); 0 for
+// the others.
+char PlainLetter(wchar_t c) {
+  static const char kPlain[] =  // U+00C0 to U+00FF; "-" has no plain letter
+      "AAAAAA-CEEEEIIIIDNOOOOO-OUUUUY--aaaaaa-ceeeeiiiidnooooo-ouuuuy-y";
+  return c >= 0xC0 && c <= 0xFF && kPlain[c - 0xC0] != '-' ? kPlain[c - 0xC0] : '\0';
+}
+
+}  // namespace
+
 std::string WordsToCodePage(const std::string& windows1252, CodePage code_page) {
   // Where a conversion fails, the words go as they are, as they always did.
   if (windows1252.empty()) return windows1252;
@@ -186,15 +302,26 @@ std::string WordsToCodePage(const std::string& windows1252, CodePage code_page) 
   if (wide_length <= 0) return windows1252;
   std::wstring wide(static_cast<std::size_t>(wide_length), L'\0');
   MultiByteToWideChar(kWordsCodePage, 0, windows1252.data(), size, &wide[0], wide_length);
-  // Without WC_NO_BEST_FIT_CHARS a letter the code page lacks takes its
-  // best fit, else the code page's default character.  Flags 0 and no
-  // default character also suit an ANSI code page of UTF-8.
-  const UINT target = code_page == CodePage::kOem ? CP_OEMCP : CP_ACP;
-  const int length =
-      WideCharToMultiByte(target, 0, wide.data(), wide_length, nullptr, 0, nullptr, nullptr);
-  if (length <= 0) return windows1252;
-  std::string converted(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(target, 0, wide.data(), wide_length, &converted[0], length, nullptr, nullptr);
+  // A letter the code page lacks takes the system's best fit ("\u00E9" is
+  // "e" in most); where it has none, the plain letter rather than the
+  // default character, "?".  A UTF-8 code page holds every letter, and
+  // takes no default character to flag.
+  const UINT target = code_page == CodePage::kOem ? GetOEMCP() : GetACP();
+  BOOL used = FALSE;
+  BOOL* used_default = target == CP_UTF8 ? nullptr : &used;
+  std::string converted;
+  for (const wchar_t c : wide) {
+    char bytes[8];
+    used = FALSE;
+    const int length =
+        WideCharToMultiByte(target, 0, &c, 1, bytes, sizeof bytes, nullptr, used_default);
+    if (length <= 0) return windows1252;
+    if (used && PlainLetter(c) != '\0') {
+      converted += PlainLetter(c);
+    } else {
+      converted.append(bytes, static_cast<std::size_t>(length));
+    }
+  }
   return converted;
 }
 
@@ -291,37 +418,60 @@ void WriteStdOutputLine(const std::string& oem, const std::string& words,
 // ---- Names and files ----
 
 std::uint32_t ExpandEnvironment(const char* source, char* buffer, std::uint32_t size) {
-  return ExpandEnvironmentStringsA(source, buffer, size);
+  // The system expands at most 32K characters, NUL included.
+  constexpr DWORD kLimit = 32767;
+  const std::wstring wide_source = Wide(source);
+  if (wide_source.empty() && *source != '\0') return 0;
+  std::wstring expanded(kLimit, L'\0');
+  const DWORD units = ExpandEnvironmentStringsW(wide_source.c_str(), &expanded[0], kLimit);
+  if (units == 0 || units > kLimit) return 0;
+  const std::string ansi = Ansi(expanded.c_str());
+  const std::size_t needed = ansi.size() + 1;
+  if (needed <= size) std::memcpy(buffer, ansi.c_str(), needed);
+  return static_cast<std::uint32_t>(needed);
 }
 
 std::uint32_t FileAttributes(const char* path) { return GetFileAttributesA(path); }
 
 std::string CurrentDirectory() {
-  std::string directory(MAX_PATH + 1, '\0');
-  DWORD length = GetCurrentDirectoryA(static_cast<DWORD>(directory.size()), &directory[0]);
+  std::wstring directory(MAX_PATH + 1, L'\0');
+  DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(directory.size()), &directory[0]);
   if (length > directory.size()) {  // longer than the path limit: ask again
     directory.resize(length);
-    length = GetCurrentDirectoryA(length, &directory[0]);
+    length = GetCurrentDirectoryW(length, &directory[0]);
   }
-  directory.resize(length < directory.size() ? length : 0);
-  return directory;
+  return length < directory.size() ? Ansi(directory.data(), length) : std::string();
 }
 
+namespace {
+
+// A path that the ...A calls take: under the path limit in ANSI bytes too.
+std::string WithinPathLimit(std::string path) {
+  if (path.size() >= MAX_PATH) path.clear();
+  return path;
+}
+
+}  // namespace
+
 std::string FullPathName(const std::string& name) {
-  char buffer[MAX_PATH];
-  const DWORD length = GetFullPathNameA(name.c_str(), MAX_PATH, buffer, nullptr);
+  const std::wstring wide = WidePath(name.c_str());
+  if (wide.empty()) return std::string();
+  wchar_t buffer[MAX_PATH];
+  const DWORD length = GetFullPathNameW(wide.c_str(), MAX_PATH, buffer, nullptr);
   if (length == 0 || length >= MAX_PATH) return std::string();
-  return std::string(buffer, length);
+  return WithinPathLimit(Ansi(buffer, length));
 }
 
 std::string LongPathName(const std::string& path) {
   // The system looks each part up by a search: a wildcard would give the
   // first name it matches, another item.
   if (path.find_first_of("*?<>\"") != std::string::npos) return std::string();
-  char buffer[MAX_PATH];
-  const DWORD length = GetLongPathNameA(path.c_str(), buffer, MAX_PATH);
+  const std::wstring wide = WidePath(path.c_str());
+  if (wide.empty()) return std::string();
+  wchar_t buffer[MAX_PATH];
+  const DWORD length = GetLongPathNameW(wide.c_str(), buffer, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return std::string();
-  return std::string(buffer, length);
+  return WithinPathLimit(Ansi(buffer, length));
 }
 
 FileSearch::~FileSearch() { Close(); }
@@ -333,13 +483,16 @@ void FileSearch::Close() {
 
 namespace {
 
-void TakeEntry(const WIN32_FIND_DATAA& data, std::uint32_t* attributes, char* name,
-               std::size_t* name_length) {
+// The entry's names in the ANSI code page; the longest takes kMaxNameBytes.
+void TakeEntry(const WIN32_FIND_DATAW& data, std::uint32_t* attributes, char* name,
+               std::size_t* name_length, std::string* short_name) {
   *attributes = data.dwFileAttributes;
-  const std::size_t length = strnlen(data.cFileName, MAX_PATH - 1);
-  std::memcpy(name, data.cFileName, length);
+  const std::string ansi = Ansi(data.cFileName, wcsnlen(data.cFileName, MAX_PATH - 1));
+  const std::size_t length = ansi.size() < kMaxNameBytes ? ansi.size() : kMaxNameBytes;
+  std::memcpy(name, ansi.data(), length);
   name[length] = '\0';
   *name_length = length;
+  *short_name = Ansi(data.cAlternateFileName, wcsnlen(data.cAlternateFileName, 13));
 }
 
 // FindExInfoBasic, the enumeration's value 1, which not every header names.
@@ -372,24 +525,30 @@ bool ReadFolderIdentity(const char* path, FolderIdentity* identity) {
 
 bool FileSearch::First(const char* pattern) {
   Close();
-  // No short names (the walk never reads them); a listing fetches entries
-  // in larger batches, which a search for one name has no use for.  "*",
-  // "?", "<", ">" and '"' are the system's wildcards; none is a trail byte.
+  // A listing reads no short names (the walk matches long names only) and
+  // fetches entries in larger batches; a search for one name reads the
+  // short alias, which a user may have typed.  "*", "?", "<", ">" and '"'
+  // are the system's wildcards; none is a trail byte.
   const bool listing = std::strpbrk(pattern, "*?<>\"") != nullptr;
-  WIN32_FIND_DATAA data;
-  const HANDLE handle = FindFirstFileExA(pattern, kFindExInfoBasic, &data, FindExSearchNameMatch,
-                                         nullptr, listing ? FIND_FIRST_EX_LARGE_FETCH : 0);
+  const std::wstring wide = WidePath(pattern);
+  if (wide.empty()) return false;
+  WIN32_FIND_DATAW data;
+  data.cAlternateFileName[0] = L'\0';
+  const HANDLE handle =
+      FindFirstFileExW(wide.c_str(), listing ? kFindExInfoBasic : FindExInfoStandard, &data,
+                       FindExSearchNameMatch, nullptr, listing ? FIND_FIRST_EX_LARGE_FETCH : 0);
   if (handle == INVALID_HANDLE_VALUE) return false;
   handle_ = handle;
-  TakeEntry(data, &attributes_, buffer_, &name_length_);
+  TakeEntry(data, &attributes_, buffer_, &name_length_, &short_name_);
   return true;
 }
 
 bool FileSearch::Next() {
   if (handle_ == nullptr) return false;
-  WIN32_FIND_DATAA data;
-  if (!FindNextFileA(static_cast<HANDLE>(handle_), &data)) return false;
-  TakeEntry(data, &attributes_, buffer_, &name_length_);
+  WIN32_FIND_DATAW data;
+  data.cAlternateFileName[0] = L'\0';
+  if (!FindNextFileW(static_cast<HANDLE>(handle_), &data)) return false;
+  TakeEntry(data, &attributes_, buffer_, &name_length_, &short_name_);
   return true;
 }
 

@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <cstddef>
+#include <string>
+
 namespace platform {
 namespace win32 {
 
@@ -13,6 +16,9 @@ bool SearchFlagsKnown();
 // folder or the current one: with LOAD_LIBRARY_SEARCH_SYSTEM32 where the
 // flags are known, else by its full path there.
 HMODULE LoadSystemLibrary(const wchar_t* name, bool search_flags_known);
+// UTF-16 text in the code page, without best fit: each character the code
+// page lacks, a surrogate pair as one, becomes kLostCharacter.
+std::string ToCodePage(UINT code_page, const wchar_t* text, std::size_t length);
 
 }  // namespace win32
 }  // namespace platform

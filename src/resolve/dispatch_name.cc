@@ -75,7 +75,10 @@ void DispatchName(const std::string& name) {
     folder_path = StripTrailingBackslashes(platform::CurrentDirectory());
   const std::string file_mask = expanded.substr(split);
 
-  const std::uint32_t attributes = platform::FileAttributes(folder_path.c_str());
+  // A folder whose name lost a character cannot be named: it is not there.
+  const std::uint32_t attributes = platform::HoldsLostCharacter(folder_path)
+                                       ? platform::kInvalidFileAttributes
+                                       : platform::FileAttributes(folder_path.c_str());
   const bool present = attributes != platform::kInvalidFileAttributes &&
                        (attributes & platform::kAttributeDirectory) != 0;
   if (!present && !RunOptions.Force) return;

@@ -11,8 +11,10 @@ std::string Upper(std::string text) {
   return text;
 }
 
+// A character that the code page lacks is no blank: trimmed, a name would
+// stand for another.
 bool IsBlankOrControl(char c) {
-  return static_cast<unsigned char>(c) <= 0x20;
+  return static_cast<unsigned char>(c) <= 0x20 && c != platform::kLostCharacter;
 }
 
 void Trim(std::string& text) {
@@ -89,6 +91,8 @@ bool KeyExists(std::uint32_t root_handle, const std::string& subkey_path) {
   // time.  The root itself opens; nothing below it does.
   if (root_handle == kFirstRootHandle + 4 || root_handle == kFirstRootHandle + 6)
     return subkey_path.empty();
+  // A name that lost a character would open another key.
+  if (platform::HoldsLostCharacter(subkey_path)) return false;
   try {
     platform::RegistryKey key;
     return key.Open(root_handle, subkey_path.c_str()) == 0;

@@ -21,8 +21,8 @@ bool IsDotOrDotDot(const char* name) {
 // True when the matcher selects the entry name: both lower-cased, as the
 // system lower-cases them.
 bool Selects(const char* name, std::size_t length, const std::string& lower_mask) {
-  char lower_name[platform::kMaxPath];
-  if (length >= sizeof lower_name) return false;  // no entry name is that long
+  char lower_name[platform::kMaxNameBytes];
+  if (length > sizeof lower_name) return false;  // no entry name is that long
   std::memcpy(lower_name, name, length);
   platform::LowerCase(lower_name, length);
   return MatchMask(std::string_view(lower_name, length), lower_mask);
@@ -59,36 +59,6 @@ bool SearchableByName(const std::string& base, const std::string& mask) {
          base.size() + std::max<std::size_t>(mask.size(), 3) < platform::kMaxPath;
 }
 
-// Checks the files that the system's search for the one name finds.  The
-// search finds a name in any letter case, and also by an entry's short
-// alias.  An entry the matcher does not select came by its alias (or by a
-// letter case the system folds otherwise) and may stand where the entry of
-// that name would have been, as the system gives one entry: then nothing
-// is checked here and the result is false, and the caller lists the folder.
-bool ScanFolderByName(const std::string& base, const std::string& mask,
-                      const std::string& lower_mask) {
-  struct Found {
-    std::uint32_t attributes;
-    std::string name;
-  };
-  std::vector<Found> found;
-  {
-    platform::FileSearch search;
-    if (search.First((base + mask).c_str())) {
-      do {
-        if (!Selects(search.Name(), search.NameLength(), lower_mask)) return false;
-        found.push_back(Found{search.Attributes(), search.Name()});
-      } while (search.Next());
-    }
-  }
-  for (const Found& entry : found) {
-    if (entry.attributes & platform::kAttributeVolumeLabel) continue;
-    if (entry.attributes & platform::kAttributeDirectory) continue;
-    CheckFileProtection(base, entry.name);
-  }
-  return true;
-}
-
 struct Subfolder {
   std::string name;
   bool link;  // a link, junction or mount point: a reparse point
@@ -96,29 +66,82 @@ struct Subfolder {
 
 // Checks the matching files of one listing as its entries come and, when
 // asked, keeps its subfolders for later: the listing is closed before any
-// of them is walked.  A failure part-way ends the listing there.
-void ScanListing(const std::string& base, const std::string& lower_mask,
-                 std::vector<Subfolder>* subfolders) {
+// of them is walked.  A failure part-way ends the listing there.  The
+// number of files checked.
+std::size_t ScanListing(const std::string& base, const std::string& lower_mask,
+                        std::vector<Subfolder>* subfolders) {
+  std::size_t checked = 0;
   try {
     platform::FileSearch search;
-    if (!search.First((base + "*.*").c_str())) return;
+    if (!search.First((base + "*.*").c_str())) return checked;
     do {
       const std::uint32_t attributes = search.Attributes();
       if (attributes & platform::kAttributeVolumeLabel) continue;
       if (attributes & platform::kAttributeDirectory) {
-        if (subfolders != nullptr && !IsDotOrDotDot(search.Name()))
+        // A folder whose name lost a character cannot be named, so
+        // neither can its files: it is passed over.
+        if (subfolders != nullptr && !IsDotOrDotDot(search.Name()) &&
+            std::memchr(search.Name(), platform::kLostCharacter, search.NameLength()) == nullptr)
           subfolders->push_back(Subfolder{std::string(search.Name(), search.NameLength()),
                                           (attributes & platform::kAttributeReparsePoint) != 0});
         continue;
       }
-      if (Selects(search.Name(), search.NameLength(), lower_mask))
+      if (Selects(search.Name(), search.NameLength(), lower_mask)) {
         CheckFileProtection(base, search.Name());
+        ++checked;
+      }
     } while (search.Next());
   } catch (const ReportFailure&) {
     throw;
   } catch (...) {
     // A folder that fails part-way adds what it had; the walk goes on.
   }
+  return checked;
+}
+
+// True when the name is the entry's short alias, in any letter case.
+bool IsShortNameOf(const std::string& lower_mask, const std::string& short_name) {
+  std::string lower_short = short_name;
+  platform::LowerCase(&lower_short[0], lower_short.size());
+  return !lower_short.empty() && lower_short == lower_mask;
+}
+
+// Checks the files that the system's search for the one name finds.  The
+// search finds a name in any letter case, and also by an entry's short
+// alias: a name typed short selects its entry, shown by its long name,
+// unless a file has that long name (Wine makes aliases up by a hash, and
+// gives the alias of another entry first).  An entry that the matcher does
+// not select and that is no alias of that name came by a letter case the
+// system folds otherwise, and may stand where the entry of that name would
+// have been, as the system gives one entry: then nothing is checked here
+// and the result is false, and the caller lists the folder.
+bool ScanFolderByName(const std::string& base, const std::string& mask,
+                      const std::string& lower_mask) {
+  struct Found {
+    std::uint32_t attributes;
+    std::string name;
+  };
+  std::vector<Found> found;
+  bool by_alias = false;
+  {
+    platform::FileSearch search;
+    if (search.First((base + mask).c_str())) {
+      do {
+        if (!Selects(search.Name(), search.NameLength(), lower_mask)) {
+          if (!IsShortNameOf(lower_mask, search.ShortName())) return false;
+          by_alias = true;
+        }
+        found.push_back(Found{search.Attributes(), search.Name()});
+      } while (search.Next());
+    }
+  }
+  if (by_alias && ScanListing(base, lower_mask, nullptr) > 0) return true;
+  for (const Found& entry : found) {
+    if (entry.attributes & platform::kAttributeVolumeLabel) continue;
+    if (entry.attributes & platform::kAttributeDirectory) continue;
+    CheckFileProtection(base, entry.name);
+  }
+  return true;
 }
 
 // One folder that the walk is inside of.  Its identity is read when first
@@ -173,6 +196,12 @@ std::string LowerMask(const std::string& mask) {
   return lower_mask;
 }
 
+// A folder or mask that lost a character would name others: nothing of
+// them is looked at.
+bool Nameable(const std::string& folder, const std::string& mask) {
+  return !platform::HoldsLostCharacter(folder) && !platform::HoldsLostCharacter(mask);
+}
+
 }  // namespace
 
 void ScanFolderFiles(const std::string& folder, const std::string& mask) {
@@ -188,6 +217,7 @@ void ScanFolderFiles(const std::string& folder, const std::string& mask) {
 }
 
 void WalkFolder(const std::string& folder, const std::string& mask) {
+  if (!Nameable(folder, mask)) return;
   if (!RunOptions.Recurse) {
     ScanFolderFiles(folder, mask);
     return;

@@ -174,6 +174,8 @@ class Texts:
         return re.sub(r"\{P(\d+)\}", lambda m: "p" * (int(m.group(1)) - len(self.r)), text)
 
     def encode(self, text, codec):
+        if isinstance(text, scenarios.Marked):
+            return "\ufeff".encode(text.codec) + self.sub(text.text).encode(text.codec)
         text = self.sub(text() if callable(text) else text)
         return text if isinstance(text, bytes) else text.encode(codec, errors="best-fit")
 

@@ -113,6 +113,13 @@ def listing(*lines):
     return "".join(l + "\r\n" for l in lines)
 
 
+class Marked:
+    """A text file in a Unicode encoding, after its byte-order mark."""
+
+    def __init__(self, text, codec="utf-16-le"):
+        self.text, self.codec = text, codec
+
+
 
 # One folder: listing order, hidden (dot) and read-only files, a folder named like the
 # mask, a subfolder that a walk without /R never sees.
@@ -180,22 +187,32 @@ SCENARIOS = [
     S("names: a short name is asked about in its long form, if it has one, and shown as typed",
       ["/F", "/L:names.txt"], on_disk=True, files={
           "Long Folder Name/k.dll": "", "Long Folder Name/Another Long Sub/x.dll": "",
+          "Long Folder Name/kernel long.dll": "",
           "names.txt": listing("{R}\\LONG~ZAT\\k.dll", "{R}\\LONG~ZAT\\",
-                               "{R}\\LONG~ZAT\\ANOT~YOL\\*.dll", "{R}\\LONG~ZAT\\gone\\")},
+                               "{R}\\LONG~ZAT\\ANOT~YOL\\*.dll", "{R}\\LONG~ZAT\\gone\\",
+                               "{R}\\LONG~ZAT\\kern~1ez.dll", "{R}\\LONG~ZAT\\KERN~1E?.DLL")},
       sfc=["{R}\\Long Folder Name\\k.dll", "{R}\\long folder name", "{R}\\Long Folder Name\\gone",
-           "{R}\\Long Folder Name\\Another Long Sub\\x.dll"],
+           "{R}\\Long Folder Name\\Another Long Sub\\x.dll", "{R}\\Long Folder Name\\kernel long.dll"],
       out=[P("{R}\\LONG~ZAT\\k.dll"), P("{R}\\LONG~ZAT"), P("{R}\\LONG~ZAT\\ANOT~YOL\\x.dll"),
-           N("{R}\\LONG~ZAT\\gone")] + count(3)),
+           N("{R}\\LONG~ZAT\\gone"), P("{R}\\LONG~ZAT\\kernel long.dll")] + count(4)),
     *(S("walk: Wine cannot take %r as current folder: its Windows folder" % d, ["/F", "%E%"],
       cwd=d, env={"E": ""}, files={d + "/": DIR}, out=[N("C:\\windows")]) for d in ("c./d", "d ")),
     S("walk: a folder of 260 bytes is still checked itself", ["{R}\\{P259}\\"],
       files={"{P259}/": DIR}, out=[N("{R}\\{P259}")]),
 
-    S("code pages: best fit in arguments, variables and listings (Ｌ, ｂ and Ł are L, b, L)",
-      ["%VV%\\Ｌ*.dll"], env={"VV": "{R}\\ｂ"}, files={"b/Łx.dll": "", "b/M.dll": ""},
-      out=[N("{R}\\b\\Lx.dll")]),
-    S("code pages: a character beyond 16 bits is two UTF-16 units, so two ?", ["{R}\\e\\*"],
-      files={"e/\U0001F600.dll": ""}, out=[N("{R}\\e\\??.dll")]),
+    # No best fit (Ｌ, ｂ and Ł are not L, b, L): a character the code page lacks is one "?"
+    # on a line, never looked up, never a wildcard, a quote or a separator.
+    S("code pages: a name that lost a character stands for no other",
+      ["/L:l.txt", "/F"], env={"VV": "{R}\\ｂ"},
+      files={"b/Łx.dll": "", "b/Lx.dll": "", "b/M.dll": "", "ｂ/x.dll": "", "b/Ł/y.dll": "",
+             "l.txt": Marked(listing("%VV%\\*.dll", "{R}\\b\\Ｌ*.dll", "{R}\\b\\?x.dll",
+                                     "{R}\\b\\Łx.dll", "{R}\\b\\Ł\\", "HKCU\\Software\\Ｘ"))},
+      sfc=["{R}\\b\\Lx.dll", "{R}\\b\\x.dll", "HKEY_CURRENT_USER\\Software\\X"],
+      out=[P("{R}\\b\\Lx.dll"), N("{R}\\b\\?x.dll"), N("{R}\\b\\?"),
+           N("HKEY_CURRENT_USER\\Software\\?")] + count(1)),
+    S("code pages: one argument stays one, whatever quotes the code page lacks",
+      ["x＂ /O:evil.txt ＂.dll", "/F", "{R}\\e\\*", "/R"],
+      files={"e/\U0001F600.dll": "", "e/Ω/a.dll": ""}, after={"evil.txt": None}),
 
     # HKCR is HKLM\Software\Classes, HKCC the machine's current hardware profile.
     S("keys: every root form, existing and absent keys", ["/L:keys.txt"],

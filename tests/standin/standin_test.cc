@@ -26,10 +26,14 @@ TEST(StandinCodePages, ConvertAsTheSystemDoes) {
   char oem[] = "\xE9\xE8\xE0\xEA\x80\x93";
   platform::ToOemCodePage(oem, 6);
   EXPECT_EQ(std::string(oem), "\x82\x8A\x85\x88?\"");  // best fit for the rest
-  EXPECT_EQ(platform::standin::Utf8ToAnsi("caf\xC3\xA9 \xE2\x82\xAC \xE4\xB8\xAD"),
-            "caf\xE9 \x80 ?");
-  // Not UTF-8: a lead that is none, a broken, overlong or cut sequence.
-  EXPECT_EQ(platform::standin::Utf8ToAnsi("a\xF5" "b\xE0\x80\x80" "c\xE2\x82" "d\xE2"), "a?b??c?d?");
+  // No best fit: a character the code page lacks is lost, once (one for
+  // the pair of units beyond 16 bits), and so is a sequence that is not
+  // UTF-8: a lead that is none, a broken, overlong or cut sequence.
+  EXPECT_EQ(platform::standin::Utf8ToAnsi("caf\xC3\xA9 \xE2\x82\xAC \xE4\xB8\xAD \xC5\x81"
+                                          "\xEF\xBC\x82 \xF0\x9F\x98\x80"),
+            "caf\xE9 \x80 \x1A \x1A\x1A \x1A");
+  EXPECT_EQ(platform::standin::Utf8ToAnsi("a\xF5" "b\xE0\x80\x80" "c\xE2\x82" "d\xE2"),
+            "a\x1A" "b\x1A\x1A" "c\x1A" "d\x1A");
   EXPECT_EQ(platform::standin::AnsiToUtf8("\xE9\x80"), "\xC3\xA9\xE2\x82\xAC");
 }
 

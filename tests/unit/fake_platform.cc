@@ -80,6 +80,30 @@ std::u16string AnsiToUtf16(const std::string& text) {
   return wide;
 }
 
+bool HasLeadBytes() { return fake::Sys().double_byte; }
+
+// Latin-1 is the fake's ANSI code page as far as UTF-16 goes.
+std::string Utf16ToAnsi(const std::u16string& text) {
+  std::string ansi;
+  for (char16_t c : text) ansi += c < 0x100 ? static_cast<char>(c) : kLostCharacter;
+  return ansi;
+}
+
+// One, two and three-byte sequences, unchecked.
+std::u16string Utf8ToUtf16(const std::string& text) {
+  std::u16string wide;
+  for (std::size_t i = 0; i < text.size();) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    const std::size_t n = c < 0x80 ? 1 : c < 0xE0 ? 2 : 3;
+    char16_t unit = n == 1 ? c : n == 2 ? c & 0x1F : c & 0x0F;
+    for (std::size_t k = 1; k < n && i + k < text.size(); ++k)
+      unit = static_cast<char16_t>((unit << 6) | (text[i + k] & 0x3F));
+    wide += unit;
+    i += n;
+  }
+  return wide;
+}
+
 bool SfcFileProtected(const char16_t* path) {
   fake::Sys().asked.push_back("sfc " + Narrow(path));
   return fake::Sys().protected_items.count(Narrow(path)) != 0;

@@ -53,6 +53,8 @@ void AppendUtf8(std::string& out, std::uint32_t code) {
   }
 }
 
+// The Windows-1252 byte of a character, without best fit: kLostCharacter
+// where the code page has none.
 char UnicodeToAnsi(std::uint32_t code) {
   if (code < 0x80) return static_cast<char>(code);
   // Latin-1 maps to itself, except where Windows-1252 puts other letters.
@@ -60,16 +62,29 @@ char UnicodeToAnsi(std::uint32_t code) {
   for (int b = 0x80; b < 0xA0; ++b) {
     if (kAnsiToUnicode[b] == code) return static_cast<char>(b);
   }
-  const BestFit* end = kBestFit + sizeof kBestFit / sizeof kBestFit[0];
-  const BestFit* fit = std::lower_bound(
-      kBestFit, end, code, [](const BestFit& f, std::uint32_t c) { return f.unit < c; });
-  if (fit != end && fit->unit == code) return static_cast<char>(fit->ansi);
-  return '?';
+  return kLostCharacter;
 }
 
 }  // namespace
 
 bool IsLeadByte(unsigned char) { return false; }
+bool HasLeadBytes() { return false; }
+
+std::string Utf16ToAnsi(const std::u16string& text) {
+  return standin::Utf16ToAnsi(text.data(), text.size());
+}
+
+std::u16string Utf8ToUtf16(const std::string& text) {
+  // The decoder reads up to a NUL: the text goes to it a piece at a time.
+  std::u16string wide;
+  for (std::size_t start = 0;;) {
+    const std::size_t nul = text.find('\0', start);
+    wide += standin::Utf8ToUtf16(text.substr(start, nul - start).c_str());
+    if (nul == std::string::npos) return wide;
+    wide += u'\0';
+    start = nul + 1;
+  }
+}
 
 void UpperCase(char* text, std::size_t length) {
   for (std::size_t i = 0; i < length; ++i)
@@ -140,6 +155,8 @@ bool ListsBefore(const char* a, const char* b) {
 bool EqualIgnoringCase(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
+    // A lost character may stand for any other: it equals none.
+    if (a[i] == kLostCharacter || b[i] == kLostCharacter) return false;
     if (LowerAnsi(static_cast<unsigned char>(a[i])) !=
         LowerAnsi(static_cast<unsigned char>(b[i])))
       return false;
@@ -154,10 +171,23 @@ std::string AnsiToUtf8(const std::string& ansi) {
   return out;
 }
 
-std::string Utf16ToAnsi(const char16_t* text) {
+std::string Utf16ToAnsi(const char16_t* text, std::size_t length) {
   std::string ansi;
-  for (; *text; ++text) ansi += UnicodeToAnsi(*text);
+  ansi.reserve(length);
+  for (std::size_t i = 0; i < length; ++i) {
+    // A surrogate pair is one character, and one lost character.
+    if (text[i] >= 0xD800 && text[i] < 0xDC00 && i + 1 < length && text[i + 1] >= 0xDC00 &&
+        text[i + 1] < 0xE000)
+      ++i;
+    ansi += UnicodeToAnsi(text[i]);
+  }
   return ansi;
+}
+
+std::string Utf16ToAnsi(const char16_t* text) {
+  std::size_t length = 0;
+  while (text[length] != u'\0') ++length;
+  return Utf16ToAnsi(text, length);
 }
 
 std::string OemToUtf8(const char* oem, std::size_t length) {

@@ -6,11 +6,14 @@
 // spelling, the folder read only when that look misses.
 #include <dirent.h>
 #include <fcntl.h>
+#include <locale.h>
+#include <wctype.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,6 +40,7 @@ struct Listing {
   std::string names;
   std::vector<Entry> entries;
   std::size_t next = 0;
+  std::string short_name;  // of the one entry of a search by name
 };
 
 bool HasWildcard(const std::string& text) {
@@ -101,6 +105,30 @@ bool IsDotOrDotDot(const char* name) {
   return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
 }
 
+// A UTF-16 unit in upper case, as the system folds it for a listing's order.
+char16_t UpperUnit(char16_t unit) {
+  static const locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
+  if (unit >= 0xD800 && unit < 0xE000) return unit;
+  const wint_t upper = utf8 != static_cast<locale_t>(0) ? towupper_l(unit, utf8) : towupper(unit);
+  return upper <= 0xFFFF ? static_cast<char16_t>(upper) : unit;
+}
+
+// The listing order of two names as UTF-16, where an ANSI name cannot tell
+// it (a character it lacks): by upper case, a name before its own
+// extensions, then exactly.
+bool ListsBeforeWide(const std::u16string& a, const std::u16string& b) {
+  int exact = 0;
+  const std::size_t common = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < common; ++i) {
+    const char16_t x = UpperUnit(a[i]);
+    const char16_t y = UpperUnit(b[i]);
+    if (x != y) return x < y;
+    if (exact == 0 && a[i] != b[i]) exact = a[i] < b[i] ? -1 : 1;
+  }
+  if (a.size() != b.size()) return a.size() < b.size();
+  return exact < 0;
+}
+
 std::uint32_t StatAttributes(const struct stat& info) {
   return S_ISDIR(info.st_mode) ? kAttributeDirectory : kAttributeArchive;
 }
@@ -128,10 +156,14 @@ std::unique_ptr<Listing> ListFolder(const std::string& host_folder, const std::s
 
   auto listing = std::make_unique<Listing>();
   const bool everything = mask == "*";  // what every folder walk asks for
+  // The UTF-16 names of entries whose ANSI names lost a character, by offset.
+  std::map<std::uint32_t, std::u16string> lossy;
   while (const dirent* entry = readdir(dir)) {
     const std::size_t offset = listing->names.size();
     AppendAnsiName(listing->names, entry->d_name);
     const char* name = listing->names.c_str() + offset;
+    if (std::strchr(name, kLostCharacter) != nullptr)
+      lossy[static_cast<std::uint32_t>(offset)] = standin::Utf8ToUtf16(entry->d_name);
     const bool selected = everything || MatchPattern(name, mask.c_str());
     const std::uint32_t attributes = selected ? EntryAttributes(host_folder, entry) : kUnlisted;
     if (attributes == kUnlisted) {
@@ -150,6 +182,18 @@ std::unique_ptr<Listing> ListFolder(const std::string& host_folder, const std::s
   // the comparison starts at the first byte that differs.  Names in one
   // folder often share a long start.
   const char* names = listing->names.c_str();
+  if (!lossy.empty()) {
+    for (Entry& entry : listing->entries) {
+      if (lossy.count(entry.offset) == 0)
+        lossy[entry.offset] = AnsiToUtf16(std::string(names + entry.offset, entry.length));
+    }
+    std::sort(listing->entries.begin(), listing->entries.end(),
+              [&lossy](const Entry& a, const Entry& b) {
+                if (a.dots != b.dots) return a.dots;
+                return ListsBeforeWide(lossy[a.offset], lossy[b.offset]);
+              });
+    return listing;
+  }
   std::sort(listing->entries.begin(), listing->entries.end(),
             [names](const Entry& a, const Entry& b) {
               if (a.dots != b.dots) return a.dots;
@@ -197,14 +241,18 @@ std::unique_ptr<Listing> FindByName(const std::string& pattern, std::string host
   FolderDescriptor folder_fd{open(host_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
   if (folder_fd.fd < 0) return nullptr;
   auto listing = std::make_unique<Listing>();
-  const auto answer = [&listing](const std::string& found, std::uint32_t attributes) {
+  // The entry, with the short alias that the system makes up for its host
+  // name.
+  const auto answer = [&listing](const std::string& found, const std::string& found_host,
+                                 std::uint32_t attributes) {
     listing->names.assign(found.c_str(), found.size() + 1);
     listing->entries.push_back(
         Entry{0, 0, static_cast<std::uint32_t>(found.size()), attributes, false});
+    listing->short_name = standin::ShortAlias(found_host.c_str());
   };
   struct stat info;
   if (fstatat(folder_fd.fd, host_name.c_str(), &info, 0) == 0) {
-    answer(name, StatAttributes(info));
+    answer(name, host_name, StatAttributes(info));
     return listing;
   }
 
@@ -216,7 +264,7 @@ std::unique_ptr<Listing> FindByName(const std::string& pattern, std::string host
       const char* entry_name = all->names.c_str() + entry.offset;
       if (!entry.dots && entry.length == name.size() &&
           standin::EqualIgnoringCase(entry_name, name)) {
-        answer(entry_name, entry.attributes);
+        answer(entry_name, standin::AnsiToUtf8(entry_name), entry.attributes);
         break;
       }
     }
@@ -226,7 +274,7 @@ std::unique_ptr<Listing> FindByName(const std::string& pattern, std::string host
   const FolderStream dir(fdopendir(folder_fd.fd));
   if (!dir) return nullptr;
   folder_fd.fd = -1;  // the stream closes it
-  std::string best;
+  std::string best, best_host;
   std::uint32_t best_attributes = kUnlisted;
   while (const dirent* entry = readdir(dir.get())) {
     if (IsDotOrDotDot(entry->d_name)) continue;
@@ -239,9 +287,10 @@ std::unique_ptr<Listing> FindByName(const std::string& pattern, std::string host
     const std::uint32_t attributes = EntryAttributes(host_folder, entry);
     if (attributes == kUnlisted) continue;
     best = ansi;
+    best_host = entry->d_name;
     best_attributes = attributes;
   }
-  if (best_attributes != kUnlisted) answer(best, best_attributes);
+  if (best_attributes != kUnlisted) answer(best, best_host, best_attributes);
   return listing;
 }
 
@@ -310,6 +359,7 @@ bool FileSearch::Next() {
   name_ = listing->names.c_str() + entry.offset;
   name_length_ = entry.length;
   attributes_ = entry.attributes;
+  short_name_ = listing->short_name;
   return true;
 }
 

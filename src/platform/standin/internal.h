@@ -11,7 +11,8 @@ namespace platform {
 namespace standin {
 
 // Windows-1252 <-> UTF-8, as the system converts host names, arguments and
-// environment values; a character without an ANSI form becomes "?".
+// environment values; a character without an ANSI form becomes
+// kLostCharacter.
 std::string AnsiToUtf8(const std::string& ansi);
 std::string Utf8ToAnsi(const std::string& utf8);
 // UTF-8 as UTF-16, as Wine reads host names: the leads C2 to F4 start a
@@ -19,7 +20,9 @@ std::string Utf8ToAnsi(const std::string& utf8);
 // surrogate or past U+10FFFF, becomes U+FFFD, as does the rest of a text
 // too short for its last lead.
 std::u16string Utf8ToUtf16(const char* text);
-// UTF-16 back to Windows-1252; a unit without an ANSI form becomes "?".
+// UTF-16 back to Windows-1252; a character without an ANSI form (a
+// surrogate pair is one) becomes kLostCharacter.
+std::string Utf16ToAnsi(const char16_t* text, std::size_t length);
 std::string Utf16ToAnsi(const char16_t* text);
 // Code page 850 bytes as UTF-8, to show console text on a terminal.
 std::string OemToUtf8(const char* oem, std::size_t length);
@@ -29,7 +32,8 @@ unsigned char FoldAnsi(unsigned char c);
 bool ListsBefore(const char* a, const char* b);
 // A key whose order is that of the names' first eight characters.
 std::uint64_t ListingKeyPrefix(const char* name);
-// Case-insensitive comparison of two ANSI texts.
+// Case-insensitive comparison of two ANSI texts; a lost character equals
+// nothing.
 bool EqualIgnoringCase(const std::string& a, const std::string& b);
 
 // The short alias Wine makes up for a host (UTF-8) name that is no 8.3
