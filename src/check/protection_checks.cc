@@ -129,13 +129,12 @@ void CheckFileProtection(const std::string& folder, const std::string& listed_na
 
 void CheckKeyProtection(std::uint32_t root, const std::string& subkey_path) {
   try {
-    // The service takes a predefined root: the two slots without a name
-    // (performance data, dynamic data) and a name that named no root
-    // (0x7FFFFFFF under /K) are no key it could protect.  An empty subkey
-    // is the root itself, which the service asks to be given as null.
-    const std::uint32_t index = root - kFirstRootHandle;
+    // The service takes a predefined root with a name: the roots without
+    // one and a name that named no root (0x7FFFFFFF under /K) are no key it
+    // could protect.  An empty subkey is the root itself, which the service
+    // asks to be given as null.
     const bool is_protected =
-        index < kRootCount && *RootTable[index] != '\0' &&
+        *RootName(root) != '\0' &&
         platform::SfcKeyProtected(root, subkey_path.empty()
                                             ? nullptr
                                             : platform::AnsiToUtf16(subkey_path).c_str());

@@ -83,12 +83,10 @@ bool ClassifyName(std::string& name, std::uint32_t& root_handle) {
 }
 
 bool KeyExists(std::uint32_t root_handle, const std::string& subkey_path) {
-  // The two roots without a name (4, HKEY_PERFORMANCE_DATA; 6,
-  // HKEY_DYN_DATA) are answered here: opening the performance-data root
-  // loads every registered performance provider into the process, each
-  // time.  The root itself opens; nothing below it does.
-  if (root_handle == kFirstRootHandle + 4 || root_handle == kFirstRootHandle + 6)
-    return subkey_path.empty();
+  // The roots without a name are answered here: opening the
+  // performance-data root loads every registered performance provider into
+  // the process, each time.  The root itself opens; nothing below it does.
+  if (IsRootWithoutName(root_handle)) return subkey_path.empty();
   try {
     platform::RegistryKey key;
     return key.Open(root_handle, subkey_path.c_str()) == 0;
