@@ -110,7 +110,7 @@ std::string FullPathName(const std::string& name);
 // holding wildcards ("*?<>\"").
 std::string LongPathName(const std::string& path);
 
-// FindFirstFileA / FindNextFileA / FindClose.  The listing is closed when
+// FindFirstFileExA / FindNextFileA / FindClose.  The listing is closed when
 // the object dies, on every path out of a scan.
 class FileSearch {
  public:

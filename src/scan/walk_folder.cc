@@ -173,8 +173,7 @@ std::string LowerMask(const std::string& mask) {
   return lower_mask;
 }
 
-}  // namespace
-
+// Checks the matching files of one folder.
 void ScanFolderFiles(const std::string& folder, const std::string& mask) {
   try {
     const std::string base = StripTrailingBackslashes(folder) + '\\';
@@ -186,6 +185,8 @@ void ScanFolderFiles(const std::string& folder, const std::string& mask) {
   } catch (...) {
   }
 }
+
+}  // namespace
 
 void WalkFolder(const std::string& folder, const std::string& mask) {
   if (!RunOptions.Recurse) {
