@@ -2,6 +2,7 @@
 
 #include "check/root_table.h"
 #include "cli/run_options.h"
+#include "output/ansi_text.h"
 #include "output/console_output.h"
 #include "output/console_text.h"
 #include "output/report_file.h"
@@ -49,12 +50,8 @@ std::string LongFormFor(const std::string& full) {
 // a trail byte is never taken for a separator.
 std::size_t LastNameStart(const std::string& path) {
   std::size_t start = 0;
-  for (std::size_t i = 0; i < path.size(); ++i) {
-    if (path[i] == '\\') {
-      start = i + 1;
-    } else if (platform::IsLeadByte(static_cast<unsigned char>(path[i]))) {
-      ++i;
-    }
+  for (std::size_t i = 0; i < path.size(); i = NextCharacter(path, i)) {
+    if (path[i] == '\\') start = i + 1;
   }
   return start;
 }

@@ -1,15 +1,10 @@
 #include "resolve/registry_names.h"
 
 #include "cli/run_options.h"
+#include "output/ansi_text.h"
 #include "platform/platform.h"
-#include "scan/strip_trailing_backslashes.h"
 
 namespace {
-
-std::string Upper(std::string text) {
-  if (!text.empty()) platform::UpperCase(&text[0], text.size());
-  return text;
-}
 
 bool IsBlankOrControl(char c) {
   return static_cast<unsigned char>(c) <= 0x20;
@@ -25,11 +20,6 @@ void Trim(std::string& text) {
 }
 
 }  // namespace
-
-std::string StripTrailingChar(char c, std::string text) {
-  text.erase(LengthWithoutTrailing(text, c));
-  return text;
-}
 
 std::string RootAbbreviation(const std::string& root_name) {
   std::string abbreviation = "HK";
@@ -51,7 +41,7 @@ std::string ExpandRootAbbreviation(const std::string& segment) {
       table[i] = RootAbbreviation(RootTable[i]);
     return table;
   }();
-  const std::string upper = Upper(segment);
+  const std::string upper = AnsiUpperCase(segment);
   for (std::size_t i = 0; i < kRootCount; ++i) {
     if (upper == abbreviations[i]) return RootTable[i];
   }
@@ -59,7 +49,7 @@ std::string ExpandRootAbbreviation(const std::string& segment) {
 }
 
 int FindRootIndex(const std::string& root_name) {
-  const std::string upper = Upper(root_name);
+  const std::string upper = AnsiUpperCase(root_name);
   for (std::size_t i = 0; i < kRootCount; ++i) {
     if (upper == RootTable[i]) return static_cast<int>(i);
   }
@@ -71,7 +61,7 @@ bool ClassifyName(std::string& name, std::uint32_t& root_handle) {
   root_handle = static_cast<std::uint32_t>(-1);
   // The root segment ends at the first "\" that is no trail byte, else
   // with the name.
-  const std::string stripped = StripTrailingChar('\\', name);
+  const std::string stripped = StripTrailingBackslashes(name);
   std::size_t p = 0;
   while (p < stripped.size() && stripped[p] != '\\') p = NextCharacter(stripped, p);
   const int index = FindRootIndex(ExpandRootAbbreviation(stripped.substr(0, p)));

@@ -7,10 +7,10 @@
 
 #include "check/protection_checks.h"
 #include "cli/run_options.h"
+#include "output/ansi_text.h"
 #include "output/report_file.h"
 #include "platform/platform.h"
 #include "scan/match_mask.h"
-#include "scan/strip_trailing_backslashes.h"
 
 namespace {
 
