@@ -4,6 +4,7 @@
 
 #include "check/root_table.h"
 #include "cli/run_options.h"
+#include "output/ansi_text.h"
 #include "output/console_output.h"
 #include "output/console_text.h"
 #include "output/report_file.h"
@@ -51,12 +52,8 @@ std::string LongFormFor(const std::string& full) {
 // a trail byte is never taken for a separator.
 std::size_t LastNameStart(const std::string& path) {
   std::size_t start = 0;
-  for (std::size_t i = 0; i < path.size(); ++i) {
-    if (path[i] == '\\') {
-      start = i + 1;
-    } else if (platform::IsLeadByte(static_cast<unsigned char>(path[i]))) {
-      ++i;
-    }
+  for (std::size_t i = 0; i < path.size(); i = NextCharacter(path, i)) {
+    if (path[i] == '\\') start = i + 1;
   }
   return start;
 }
@@ -143,14 +140,12 @@ void CheckFileProtection(const std::string& folder, const std::string& listed_na
 
 void CheckKeyProtection(std::uint32_t root, const std::string& subkey_path) {
   try {
-    // The service takes a predefined root: the two slots without a name
-    // (performance data, dynamic data) and a name that named no root
-    // (0x7FFFFFFF under /K) are no key it could protect.  An empty subkey
-    // is the root itself, which the service asks to be given as null.
-    const std::uint32_t index = root - kFirstRootHandle;
+    // The service takes a predefined root with a name: the roots without
+    // one and a name that named no root (0x7FFFFFFF under /K) are no key it
+    // could protect.  An empty subkey is the root itself, which the service
+    // asks to be given as null.
     const bool is_protected =
-        index < kRootCount && *RootTable[index] != '\0' &&
-        !platform::HoldsLostCharacter(subkey_path) &&
+        *RootName(root) != '\0' && !platform::HoldsLostCharacter(subkey_path) &&
         platform::SfcKeyProtected(root, subkey_path.empty()
                                             ? nullptr
                                             : platform::AnsiToUtf16(subkey_path).c_str());

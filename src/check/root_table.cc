@@ -6,11 +6,18 @@ const char* const RootTable[kRootCount] = {
     "",
 };
 
+const char* RootName(std::uint32_t root) {
+  const std::uint32_t index = root - kFirstRootHandle;
+  return index < kRootCount ? RootTable[index] : "";
+}
+
+bool IsRootWithoutName(std::uint32_t root) {
+  return root - kFirstRootHandle < kRootCount && *RootName(root) == '\0';
+}
+
 std::string KeyDisplayName(std::uint32_t root,
                            const std::string& subkey_path) {
-  // A handle outside the table (0x7FFFFFFF under /K) has no root name.
-  const std::uint32_t index = root - kFirstRootHandle;
-  std::string name = index < kRootCount ? RootTable[index] : "";
+  std::string name = RootName(root);
   if (!subkey_path.empty()) {
     name += '\\';
     name += subkey_path;

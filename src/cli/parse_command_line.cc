@@ -3,20 +3,19 @@
 #include "cli/run_options.h"
 #include "cli/split_command_line.h"
 #include "cli/usage_text.h"
+#include "output/ansi_text.h"
 #include "platform/platform.h"
 
 namespace {
 
 const char kDefaultReportFileName[] = "tavREL.txt";
 
-char UpperLetter(char c) {
-  platform::UpperCase(&c, 1);
-  return c;
-}
+// An option's letter, in upper case as the system's code page has it.
+char UpperLetter(const std::string& argument) { return AnsiUpperCase(argument.substr(1, 1))[0]; }
 
 void ReadOption(const std::string& argument) {
   if (argument.size() == 2) {
-    switch (UpperLetter(argument[1])) {
+    switch (UpperLetter(argument)) {
       case '?': RunOptions.ShowUsage = true; break;
       case 'F': RunOptions.Force = true; break;
       case 'K': RunOptions.KeyMode = true; break;
@@ -32,7 +31,7 @@ void ReadOption(const std::string& argument) {
     return;
   }
   if (argument.size() < 4 || argument[2] != ':') return;
-  const char letter = UpperLetter(argument[1]);
+  const char letter = UpperLetter(argument);
   if (letter == 'L') {
     RunOptions.ListMode = true;
     RunOptions.ListFileName = argument.substr(3);

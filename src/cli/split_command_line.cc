@@ -1,5 +1,6 @@
 #include "cli/split_command_line.h"
 
+#include "output/ansi_text.h"
 #include "platform/platform.h"
 
 namespace {
@@ -14,18 +15,17 @@ bool IsSeparator(unsigned char c) {
 
 std::vector<std::string> SplitCommandLine(const std::string& line) {
   // The line ends at its first NUL, as the system's text does.
-  const std::size_t end = line.find('\0') == std::string::npos
-                              ? line.size()
-                              : line.find('\0');
+  const std::string text = line.substr(0, line.find('\0'));
+  const std::size_t end = text.size();
   std::vector<std::string> arguments;
   bool program_name = true;
   std::size_t pos = 0;
   for (;;) {
     // Separators, and "" where an argument would begin, are skipped.
     while (pos < end) {
-      if (IsSeparator(static_cast<unsigned char>(line[pos]))) {
+      if (IsSeparator(static_cast<unsigned char>(text[pos]))) {
         ++pos;
-      } else if (line[pos] == '"' && pos + 1 < end && line[pos + 1] == '"') {
+      } else if (text[pos] == '"' && pos + 1 < end && text[pos + 1] == '"') {
         pos += 2;
       } else {
         break;
@@ -36,7 +36,7 @@ std::vector<std::string> SplitCommandLine(const std::string& line) {
     std::string argument;
     bool quoted = false;
     while (pos < end) {
-      const unsigned char c = static_cast<unsigned char>(line[pos]);
+      const unsigned char c = static_cast<unsigned char>(text[pos]);
       if (c == '"') {
         quoted = !quoted;
         ++pos;
@@ -45,10 +45,9 @@ std::vector<std::string> SplitCommandLine(const std::string& line) {
       if (!quoted && IsSeparator(c)) break;
       // A double-byte character is taken whole: its trail byte is never
       // a quote or a separator.
-      const std::size_t length =
-          platform::IsLeadByte(c) && pos + 1 < end ? 2 : 1;
-      argument.append(line, pos, length);
-      pos += length;
+      const std::size_t next = NextCharacter(text, pos);
+      argument.append(text, pos, next - pos);
+      pos = next;
     }
     // Only an unclosed quote at the end of the line leaves an empty
     // argument; it ends the list.

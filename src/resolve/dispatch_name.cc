@@ -6,9 +6,9 @@
 
 #include "check/protection_checks.h"
 #include "cli/run_options.h"
+#include "output/ansi_text.h"
 #include "platform/platform.h"
 #include "resolve/registry_names.h"
-#include "scan/strip_trailing_backslashes.h"
 #include "scan/walk_folder.h"
 
 namespace {

@@ -1,15 +1,10 @@
 #include "resolve/registry_names.h"
 
 #include "cli/run_options.h"
+#include "output/ansi_text.h"
 #include "platform/platform.h"
-#include "scan/strip_trailing_backslashes.h"
 
 namespace {
-
-std::string Upper(std::string text) {
-  if (!text.empty()) platform::UpperCase(&text[0], text.size());
-  return text;
-}
 
 // A character that the code page lacks is no blank: trimmed, a name would
 // stand for another.
@@ -27,11 +22,6 @@ void Trim(std::string& text) {
 }
 
 }  // namespace
-
-std::string StripTrailingChar(char c, std::string text) {
-  text.erase(LengthWithoutTrailing(text, c));
-  return text;
-}
 
 std::string RootAbbreviation(const std::string& root_name) {
   std::string abbreviation = "HK";
@@ -53,7 +43,7 @@ std::string ExpandRootAbbreviation(const std::string& segment) {
       table[i] = RootAbbreviation(RootTable[i]);
     return table;
   }();
-  const std::string upper = Upper(segment);
+  const std::string upper = AnsiUpperCase(segment);
   for (std::size_t i = 0; i < kRootCount; ++i) {
     if (upper == abbreviations[i]) return RootTable[i];
   }
@@ -61,7 +51,7 @@ std::string ExpandRootAbbreviation(const std::string& segment) {
 }
 
 int FindRootIndex(const std::string& root_name) {
-  const std::string upper = Upper(root_name);
+  const std::string upper = AnsiUpperCase(root_name);
   for (std::size_t i = 0; i < kRootCount; ++i) {
     if (upper == RootTable[i]) return static_cast<int>(i);
   }
@@ -73,7 +63,7 @@ bool ClassifyName(std::string& name, std::uint32_t& root_handle) {
   root_handle = static_cast<std::uint32_t>(-1);
   // The root segment ends at the first "\" that is no trail byte, else
   // with the name.
-  const std::string stripped = StripTrailingChar('\\', name);
+  const std::string stripped = StripTrailingBackslashes(name);
   std::size_t p = 0;
   while (p < stripped.size() && stripped[p] != '\\') p = NextCharacter(stripped, p);
   const int index = FindRootIndex(ExpandRootAbbreviation(stripped.substr(0, p)));
@@ -85,12 +75,10 @@ bool ClassifyName(std::string& name, std::uint32_t& root_handle) {
 }
 
 bool KeyExists(std::uint32_t root_handle, const std::string& subkey_path) {
-  // The two roots without a name (4, HKEY_PERFORMANCE_DATA; 6,
-  // HKEY_DYN_DATA) are answered here: opening the performance-data root
-  // loads every registered performance provider into the process, each
-  // time.  The root itself opens; nothing below it does.
-  if (root_handle == kFirstRootHandle + 4 || root_handle == kFirstRootHandle + 6)
-    return subkey_path.empty();
+  // The roots without a name are answered here: opening the
+  // performance-data root loads every registered performance provider into
+  // the process, each time.  The root itself opens; nothing below it does.
+  if (IsRootWithoutName(root_handle)) return subkey_path.empty();
   // A name that lost a character would open another key.
   if (platform::HoldsLostCharacter(subkey_path)) return false;
   try {

@@ -8,8 +8,6 @@
 
 #include "check/root_table.h"
 
-// Removes every trailing `c`.
-std::string StripTrailingChar(char c, std::string text);
 // "HK" and the letter after each "_": HKEY_LOCAL_MACHINE gives HKLM.
 std::string RootAbbreviation(const std::string& root_name);
 // The full root name for an abbreviation; the segment unchanged otherwise.

@@ -7,10 +7,10 @@
 
 #include "check/protection_checks.h"
 #include "cli/run_options.h"
+#include "output/ansi_text.h"
 #include "output/report_file.h"
 #include "platform/platform.h"
 #include "scan/match_mask.h"
-#include "scan/strip_trailing_backslashes.h"
 
 namespace {
 
@@ -202,8 +202,7 @@ bool Nameable(const std::string& folder, const std::string& mask) {
   return !platform::HoldsLostCharacter(folder) && !platform::HoldsLostCharacter(mask);
 }
 
-}  // namespace
-
+// Checks the matching files of one folder.
 void ScanFolderFiles(const std::string& folder, const std::string& mask) {
   try {
     const std::string base = StripTrailingBackslashes(folder) + '\\';
@@ -215,6 +214,8 @@ void ScanFolderFiles(const std::string& folder, const std::string& mask) {
   } catch (...) {
   }
 }
+
+}  // namespace
 
 void WalkFolder(const std::string& folder, const std::string& mask) {
   if (!Nameable(folder, mask)) return;

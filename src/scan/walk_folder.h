@@ -9,7 +9,4 @@
 // subfolder in listing order.  A folder that cannot be listed adds nothing.
 void WalkFolder(const std::string& folder, const std::string& mask);
 
-// Checks the matching files of one folder.
-void ScanFolderFiles(const std::string& folder, const std::string& mask);
-
 #endif  // TAVREL_SCAN_WALK_FOLDER_H_

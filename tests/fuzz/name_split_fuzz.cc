@@ -12,9 +12,9 @@
 
 #include "cli/run_options.h"
 #include "fuzz_check.h"
+#include "output/ansi_text.h"
 #include "resolve/dispatch_name.h"
 #include "resolve/registry_names.h"
-#include "scan/strip_trailing_backslashes.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;

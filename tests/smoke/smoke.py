@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Smoke test of tavrel.exe against the system's own protection service and file system,
-with answers that do not depend on the machine's image (the README lists them).
+with answers that do not depend on the machine's image (doc/testing.md lists them).
 
   smoke.py TAVREL_EXE          on Windows: the real service's answers
   smoke.py --wine WIN_BUILD    the mingw build's tavrel.exe under Wine, whose service

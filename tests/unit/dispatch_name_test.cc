@@ -6,9 +6,9 @@
 
 #include "cli/run_options.h"
 #include "fake_platform.h"
+#include "output/ansi_text.h"
 #include "resolve/dispatch_name.h"
 #include "resolve/registry_names.h"
-#include "scan/strip_trailing_backslashes.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ TEST(DoubleByteNames, ATrailByteIsNoSeparator) {
   const struct {
     const char* name;
     bool double_byte;
-    const char* stripped;  // by StripTrailingBackslashes and StripTrailingChar
+    const char* stripped;  // by StripTrailingBackslashes
     const char* folder;    // the folder part
     const char* subkey;    // the subkey path under /K
   } cases[] = {
@@ -60,7 +60,6 @@ TEST(DoubleByteNames, ATrailByteIsNoSeparator) {
     const std::string name = c.name;
     SCOPED_TRACE(name + (c.double_byte ? " (double-byte)" : " (single-byte)"));
     EXPECT_EQ(StripTrailingBackslashes(name), c.stripped);
-    EXPECT_EQ(StripTrailingChar('\\', name), c.stripped);
     EXPECT_EQ(name.substr(0, FolderPartLength(name)), c.folder);
     std::string key = name;
     std::uint32_t root = 0;

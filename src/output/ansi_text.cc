@@ -1,4 +1,4 @@
-#include "scan/strip_trailing_backslashes.h"
+#include "output/ansi_text.h"
 
 #include "platform/platform.h"
 
@@ -8,19 +8,20 @@ std::size_t NextCharacter(const std::string& text, std::size_t i) {
              : i + 1;
 }
 
-std::size_t LengthWithoutTrailing(const std::string& text, char c) {
+std::string StripTrailingBackslashes(std::string text) {
   // Walked forward: from the end, a trail byte cannot be told from a
   // character of its own.
   std::size_t length = 0;
   for (std::size_t i = 0; i < text.size();) {
     const std::size_t next = NextCharacter(text, i);
-    if (text[i] != c) length = next;
+    if (text[i] != '\\') length = next;
     i = next;
   }
-  return length;
+  text.erase(length);
+  return text;
 }
 
-std::string StripTrailingBackslashes(std::string text) {
-  text.erase(LengthWithoutTrailing(text, '\\'));
+std::string AnsiUpperCase(std::string text) {
+  if (!text.empty()) platform::UpperCase(&text[0], text.size());
   return text;
 }
