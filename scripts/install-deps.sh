@@ -31,10 +31,11 @@ if ((${#missing[@]})); then
 fi
 
 # Wine takes its code pages from the locale: French gives ANSI 1252 and OEM
-# 850; Japanese gives the double-byte 932; Russian gives 1251 and 866.
+# 850; Japanese gives the double-byte 932; Russian gives 1251 and 866;
+# Hebrew 1255 and 862.
 if [ "${1:-}" != --build ]; then
   wanted=()
-  for l in fr_FR.UTF-8 ja_JP.UTF-8 ru_RU.UTF-8; do
+  for l in fr_FR.UTF-8 ja_JP.UTF-8 ru_RU.UTF-8 he_IL.UTF-8; do
     locale -a 2>/dev/null | grep -qix "${l/UTF-8/utf8}" || wanted+=("$l")
   done
   if ((${#wanted[@]})); then

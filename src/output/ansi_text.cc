@@ -2,7 +2,7 @@
 
 #include "platform/platform.h"
 
-std::size_t NextCharacter(const std::string& text, std::size_t i) {
+std::size_t NextCharacter(std::string_view text, std::size_t i) {
   return platform::IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()
              ? i + 2
              : i + 1;

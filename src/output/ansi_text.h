@@ -6,11 +6,12 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 // Where the character at `i` ends.  A lead byte of the ANSI code page takes
 // the byte after it along: on double-byte code pages that trail byte may be
 // a "\" (0x5C), a quote or a blank, and is then none of them.
-std::size_t NextCharacter(const std::string& text, std::size_t i);
+std::size_t NextCharacter(std::string_view text, std::size_t i);
 
 // The text without its trailing "\" characters; a trail byte 0x5C stays
 // with its character.

@@ -345,7 +345,7 @@ def main():
         have = subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout.lower()
         if not all(l.lower().replace("utf-8", "utf8") in have
                    for l in (scenarios.FRENCH, *scenarios.CODE_PAGES)):
-            sys.exit("e2e: locales fr_FR.UTF-8, ja_JP.UTF-8 and ru_RU.UTF-8 needed (locale-gen)")
+            sys.exit("e2e: locales fr_FR, ja_JP, ru_RU and he_IL (UTF-8) needed (locale-gen)")
 
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))  # still removes the fixtures
     # Short names, so that {R} stays short; in memory where there is one, for speed.  Wine's

@@ -17,7 +17,9 @@ from a run.  A scenario for one backend only says why.
 FRENCH = "fr_FR.UTF-8"
 JAPANESE = "ja_JP.UTF-8"
 RUSSIAN = "ru_RU.UTF-8"
-CODE_PAGES = {JAPANESE: ("cp932", "cp932"), RUSSIAN: ("cp1251", "cp866")}  # ANSI, OEM
+HEBREW = "he_IL.UTF-8"
+CODE_PAGES = {JAPANESE: ("cp932", "cp932"), RUSSIAN: ("cp1251", "cp866"),
+              HEBREW: ("cp1255", "cp862")}  # ANSI, OEM
 
 
 class Link:
@@ -292,11 +294,24 @@ SCENARIOS = [
       why=FRENCH_ONLY),
     S("code pages: a message in Japanese takes the best fit", ["/L:nope.lst"], lang=JAPANESE,
       out=[MISSING], only="wine", why=FRENCH_ONLY),
+    # Hebrew has no "é" and no best fit for it: the plain letter, never "?".
+    S("code pages: in Hebrew the words take plain letters", ["{R}\\a.dll", "/O:r.txt"],
+      lang=HEBREW, files={"a.dll": ""}, sfc=["{R}\\a.dll"],
+      out=[b"{R}\\a.dll : protege par SFC\r\n\r\n1 element protege\r\n"],
+      after={"r.txt": [b"{R}\\a.dll : protege par SFC\r\n\r\n1 element protege\r\n"]},
+      only="wine", why=FRENCH_ONLY),
 
     # Code page 932: 表 is 95 5C, its trail byte a "\\".
     S("double-byte: the splitter keeps 表 whole, next to quotes and separators",
       'tavrel\t"/O:{R}\\表"  /L:表.lst /S', lang=JAPANESE, files={"表.lst": listing("hku")},
       after={"表": [N("HKEY_USERS")]}, only="wine", why=NO_LEAD_BYTES),
+    # ヂ is 83 61 and 日本 93 FA 96 7B in code page 932; Ł is not in it.
+    S("double-byte: \"?\" takes a whole character, a letter never a trail byte",
+      ["/L:l.lst"], lang=JAPANESE,
+      files={"d/ヂ.dll": "", "d/a.dll": "", "d/日本.dll": "", "d/Ł.dll": "", "d/Ła.dll": "",
+             "l.lst": listing("{R}\\d\\?.dll", "{R}\\d\\?a.dll", "{R}\\d\\日*.dll")},
+      out=under("{R}\\d\\", "a.dll ?.dll ヂ.dll ?a.dll 日本.dll"), only="wine",
+      why=NO_LEAD_BYTES),
     S("double-byte: a trail byte 5C does not end the folder part",
       ["/S", "/O:r.txt", "{R}\\d\\表.dll"], lang=JAPANESE, files={"d/表.dll": ""},
       sfc=["{R}\\d\\表.dll"], after={"r.txt": [P("{R}\\d\\表.dll")] + count(1)},

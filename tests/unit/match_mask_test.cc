@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "fake_platform.h"
 #include "scan/match_mask.h"
 
 namespace {
@@ -49,6 +50,24 @@ const Row kResults[] = {
 TEST(MatchMask, GivesTheListedResults) {
   for (const Row& r : kResults)
     EXPECT_EQ(MatchMask(r.name, r.mask), r.match) << "name \"" << r.name << "\" mask \"" << r.mask << "\"";
+}
+
+// Code page 932: ヂ is 83 61, its trail byte an "a".
+const Row kDoubleByteResults[] = {
+    {"\x83\x61.dll", "?.dll", true},    // "?" takes the whole character
+    {"\x83\x61.dll", "??.dll", false},
+    {"\x83\x61.dll", "?a.dll", false},  // a literal is never compared with a trail byte
+    {"x\x83\x61.dll", "*a.dll", false},  // nor does a star stop before one
+    {"\x83\x61" "a.dll", "?a.dll", true},
+    {"x\x83\x61.dll", "x*.dll", true},
+};
+
+TEST(MatchMask, TakesDoubleByteCharactersWhole) {
+  fake::Reset();
+  fake::Sys().double_byte = true;
+  for (const Row& r : kDoubleByteResults)
+    EXPECT_EQ(MatchMask(r.name, r.mask), r.match) << "mask \"" << r.mask << "\"";
+  fake::Reset();
 }
 
 }  // namespace
