@@ -167,7 +167,8 @@ std::wstring WidePath(const char* text) {
 
 namespace win32 {
 
-std::string ToCodePage(UINT code_page, const wchar_t* text, std::size_t length) {
+std::string ToCodePage(UINT code_page, const wchar_t* text, std::size_t length,
+                       WideCharToMultiByteFn convert) {
   if (length == 0 || length > 0x7FFFFFFF) return std::string();
   // UTF-8 holds every character but a lone surrogate; other code pages
   // hold none beyond the BMP.  Either becomes one lost character, so that
@@ -199,12 +200,12 @@ std::string ToCodePage(UINT code_page, const wchar_t* text, std::size_t length) 
   BOOL used = FALSE;
   BOOL* used_default = utf8 ? nullptr : &used;
   const int size = static_cast<int>(units.size());
-  const int ansi_length = WideCharToMultiByte(code_page, flags, units.data(), size, nullptr, 0,
-                                              default_char, used_default);
+  const int ansi_length =
+      convert(code_page, flags, units.data(), size, nullptr, 0, default_char, used_default);
   if (ansi_length <= 0) return std::string(units.size(), kLostCharacter);
   std::string ansi(static_cast<std::size_t>(ansi_length), '\0');
-  WideCharToMultiByte(code_page, flags, units.data(), size, &ansi[0], ansi_length, default_char,
-                      used_default);
+  convert(code_page, flags, units.data(), size, &ansi[0], ansi_length, default_char,
+          used_default);
   return ansi;
 }
 

@@ -17,8 +17,11 @@ bool SearchFlagsKnown();
 // flags are known, else by its full path there.
 HMODULE LoadSystemLibrary(const wchar_t* name, bool search_flags_known);
 // UTF-16 text in the code page, without best fit: each character the code
-// page lacks, a surrogate pair as one, becomes kLostCharacter.
-std::string ToCodePage(UINT code_page, const wchar_t* text, std::size_t length);
+// page lacks, a surrogate pair as one, becomes kLostCharacter.  `convert`
+// is WideCharToMultiByte, or a test's stricter one.
+using WideCharToMultiByteFn = int(WINAPI*)(UINT, DWORD, LPCWCH, int, LPSTR, int, LPCCH, LPBOOL);
+std::string ToCodePage(UINT code_page, const wchar_t* text, std::size_t length,
+                       WideCharToMultiByteFn convert = WideCharToMultiByte);
 
 }  // namespace win32
 }  // namespace platform

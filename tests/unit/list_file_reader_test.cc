@@ -58,4 +58,37 @@ TEST(ListFileReader, SplitsLinesAsAWindowsTextFile) {
   }
 }
 
+// UTF-16LE with "FF FE" before it, without the mark's own two bytes.
+std::string Utf16(const std::u16string& text) {
+  std::string bytes = "\xFF\xFE";
+  for (char16_t c : text) {
+    bytes += static_cast<char>(c & 0xFF);
+    bytes += static_cast<char>(c >> 8);
+  }
+  return bytes;
+}
+
+// A byte-order mark makes the file text, read in lines alike and given in
+// the ANSI code page (the fake's is Latin-1; a character beyond, lost).
+TEST(ListFileReader, ReadsTextAfterAByteOrderMark) {
+  const struct {
+    std::string text;
+    Lines expected;
+  } cases[] = {
+      {Utf16(u"a\r\nb\n\u00E9\u0141"), {"a", "b", "\xE9\x1A"}},
+      {Utf16(u"a\r\u010Ab"), {"a\x1A" "b"}},  // after a CR, a unit ending in 0A is no LF
+      {Utf16(u"a\x1A" u"b\nc\n\x1A" u"d"), {"a", "c"}},
+      {Utf16(u"a") + "b", {"a\x1A"}},             // half a unit is no character
+      {"\xFF\xFE", {}},
+      {"\xEF\xBB\xBF" "a\r\n\xC3\xA9\n", {"a", "\xE9"}},
+      {"\xEF\xBB", {"\xEF\xBB"}},  // no mark: bytes
+      {"\xFF", {"\xFF"}},
+  };
+  for (const auto& c : cases) {
+    for (std::size_t chunk : {1u, 3u, 65536u}) {
+      EXPECT_EQ(ReadAll(c.text, chunk), c.expected) << "chunk " << chunk;
+    }
+  }
+}
+
 }  // namespace

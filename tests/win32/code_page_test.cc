@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/win32_internal.h"
 
 namespace {
 
@@ -35,3 +36,40 @@ TEST(AnsiToUtf16, TakesTheSystemCodePageNotTheThreads) {
 }
 
 }  // namespace
+
+// WideCharToMultiByte as Windows documents it for UTF-8, which Wine does
+// not check: flags other than WC_ERR_INVALID_CHARS, or a default character
+// or its flag, make the call fail.
+int WINAPI StrictConversion(UINT code_page, DWORD flags, LPCWCH text, int length, LPSTR out,
+                            int size, LPCCH default_char, LPBOOL used_default) {
+  if (code_page == CP_UTF8 && ((flags & ~static_cast<DWORD>(WC_ERR_INVALID_CHARS)) != 0 ||
+                               default_char != nullptr || used_default != nullptr)) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  return WideCharToMultiByte(code_page, flags, text, length, out, size, default_char,
+                             used_default);
+}
+
+// Names from the system, in each kind of code page: without best fit, one
+// lost character for each character the code page lacks (a surrogate pair
+// is one); UTF-8 takes every character but a lone surrogate.
+TEST(ToCodePage, LosesWhatTheCodePageLacksWithoutBestFit) {
+  const struct {
+    UINT code_page;
+    std::u16string text;
+    std::string expected;
+  } cases[] = {
+      {1252, u"\u00E9\uFF4B\uFF02\u0141", "\xE9\x1A\x1A\x1A"},  // é ｋ ＂ Ł
+      {1252, u"a\U0001F600b\xD800", "a\x1A" "b\x1A"},
+      {932, u"\u65E5\uFF4B\u0141", "\x93\xFA\x82\x8B\x1A"},  // 日 ｋ Ł
+      {CP_UTF8, u"\u0141\U0001F600\xDC00", "\xC5\x81\xF0\x9F\x98\x80\x1A"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(platform::win32::ToCodePage(c.code_page,
+                                          reinterpret_cast<const wchar_t*>(c.text.data()),
+                                          c.text.size(), StrictConversion),
+              c.expected)
+        << "code page " << c.code_page;
+  }
+}
