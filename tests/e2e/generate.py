@@ -9,12 +9,16 @@ part ending in "." or a last part ending in a blank (Wine starts in its Windows 
 "\\" right after HKCR (Wine strips one; Windows refuses it); code page 932 (the stand-in
 has no lead bytes); read-only reports and unreadable folders as root (Wine as root writes
 and reads them: they come as the user only); variables that Wine sets itself (only TV*).
+Characters outside Windows-1252 (Greek, Cyrillic, CJK, fullwidth, emoji) come in names, a
+command line (then given as arguments: a raw line is ANSI bytes) and a list file (then
+UTF-16 or UTF-8 after a byte-order mark); never in the catalogue, as no such name is asked.
 """
 import random
 
-from scenarios import DIR, NO_ACCESS, ReadOnly, Scenario
+from scenarios import DIR, NO_ACCESS, Marked, ReadOnly, Scenario
 
 LETTERS, ACCENTS = "abcxyzABCXYZ019_-~'", "éÉàÀüÜœŒšŠÿŸ"
+FOREIGN = "ΩωςŁłДдｋＫ＂日本\U0001F600"
 LOOKALIKES = ["hklm", "HKCU", "hkey_users", "a.dll", "K.DLL", "x.dll.mui", "readme", "~1",
               "KERNEL~1.DLL", "a.b.c", ".dll", ".hidden", "tavREL.txt", "nul.txt", "x.dll"]
 OPTIONS = {"/R": 8, "/F": 6, "/P": 1.5, "/S": 1, "/O": 4, "/O:out.txt": 3, "/O:{R}\\o.txt": 2,
@@ -29,8 +33,18 @@ ALIASES = {"HKCR": "Software\\Classes\\",
 
 
 def piece(rnd):
-    chars = LETTERS + (ACCENTS if rnd.random() < 0.3 else "")
+    roll = rnd.random()
+    chars = LETTERS + (ACCENTS if roll < 0.3 else FOREIGN if roll < 0.4 else "")
     return "".join(rnd.choice(chars) for _ in range(rnd.randint(1, 4)))
+
+
+def ansi(text):
+    """True when Windows-1252 holds every character of the text."""
+    try:
+        text.encode("cp1252")
+        return True
+    except UnicodeEncodeError:
+        return False
 
 
 def name(rnd):
@@ -112,11 +126,13 @@ def scenario(seed, user_share=0.15):
     for root, _, base in rnd.sample(BASES, rnd.randint(1, 4)):
         known.append(root + "\\" + base % seed)
         for _ in range(rnd.randint(0, 3)):
-            known.append(rnd.choice(known) + "\\" + (name(rnd).strip(" .") or "k"))
+            sub = name(rnd).strip(" .")
+            known.append(rnd.choice(known) + "\\" + (sub if sub and ansi(sub) else "k"))
     for _ in range(rnd.randint(0, 4)):
         path = rnd.choice(sc["files"] or [("x", "")])[0].rstrip("/").replace("/", "\\")
-        sc["sfc"].append(cased(rnd, rnd.choice(known)) if rnd.random() < 0.3
-                         else "{R}\\" + cased(rnd, path))
+        item = (cased(rnd, rnd.choice(known)) if rnd.random() < 0.3
+                else "{R}\\" + cased(rnd, path))
+        sc["sfc"] += [item] if ansi(item) else []
 
     def any_name():
         return key_name(rnd, known) if rnd.random() < 0.35 else path_name(rnd, sc)
@@ -137,8 +153,10 @@ def scenario(seed, user_share=0.15):
         content = rnd.choice(["old\r\n", "no end", "", "x\r\n\r\n\x1a"])
         sc["files"].append((report[0], ReadOnly(content) if sc["user"] and rnd.random() < 0.5
                             else content))
-    sc["tokens"] = [quote(rnd, t) for t in sc["tokens"]]
+    sc["argv"] = not all(ansi(t) for t in sc["tokens"])
+    sc["tokens"] = [t if sc["argv"] else quote(rnd, t) for t in sc["tokens"]]
     sc["gap"] = rnd.choice([" ", " ", " ", "  ", "\t", "\x01"])  # every byte 1 to 32 parts
+    sc["codec"] = rnd.choice(["utf-16-le", "utf-8"])
     return sc
 
 
@@ -146,8 +164,11 @@ def make(seed, sc):
     """The scenario as run_e2e.py runs it."""
     files = dict(sc["files"], **({sc["cwd"]: DIR} if sc["cwd"] else {}))
     if "list" in sc:
-        files[sc["list"]] = "".join(t + e for t, e in sc["lines"])
-    return Scenario("seed %d" % seed, "tavrel " + sc["gap"].join(sc["tokens"]), files=files,
+        text = "".join(t + e for t, e in sc["lines"])
+        files[sc["list"]] = text if ansi(text) else Marked(text, sc["codec"])
+    command = (list(sc["tokens"]) if sc["argv"]
+               else "tavrel " + sc["gap"].join(sc["tokens"]))
+    return Scenario("seed %d" % seed, command, files=files,
                     cwd=sc["cwd"], env=dict(sc["env"]), sfc=sc["sfc"], as_user=sc["user"])
 
 

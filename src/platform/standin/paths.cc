@@ -125,7 +125,27 @@ bool IsNullDevice(const std::string& file_name) {
   return EqualIgnoringCase(base, "NUL");
 }
 
-std::string WindowsCurrentDirectory() {
+namespace {
+
+// The current folder as a Windows path, and the host's names of its parts:
+// where the ANSI names lost a character, only the host's find the folder
+// (the system resolves a relative name against its own, UTF-16, folder).
+struct CurrentFolder {
+  std::string windows;
+  std::vector<std::string> host_parts;
+};
+
+std::vector<std::string> HostParts(const std::string& host) {
+  std::vector<std::string> parts;
+  for (std::size_t start = 1; start < host.size();) {
+    const std::size_t end = std::min(host.find('/', start), host.size());
+    if (end > start) parts.push_back(host.substr(start, end - start));
+    start = end + 1;
+  }
+  return parts;
+}
+
+CurrentFolder ReadCurrentFolder() {
   std::string host = HostCurrentDirectory();
   std::string windows = "Z:" + Utf8ToAnsi(host);
   for (char& c : windows) {
@@ -143,12 +163,16 @@ std::string WindowsCurrentDirectory() {
     folder += "/" + AnsiToUtf8(part);
   }
   if (folder.empty()) opened += "\\";
-  if (opened == windows) return windows;
+  if (opened == windows) return {windows, HostParts(host)};
   struct stat info;
-  return stat(folder.empty() ? "/" : folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode)
-             ? opened
-             : "C:\\windows";
+  if (stat(folder.empty() ? "/" : folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+    return {opened, HostParts(folder)};
+  return {"C:\\windows", {}};
 }
+
+}  // namespace
+
+std::string WindowsCurrentDirectory() { return ReadCurrentFolder().windows; }
 
 std::string HostPath(const std::string& windows_path, bool parent_only) {
   std::string path = windows_path;
@@ -157,7 +181,13 @@ std::string HostPath(const std::string& windows_path, bool parent_only) {
   }
   // The absolute Windows path, without its drive.
   std::string absolute;
-  const auto current = [] { return WindowsCurrentDirectory().substr(2); };
+  std::vector<std::string> cwd_parts, cwd_host_parts;
+  const auto current = [&] {
+    CurrentFolder folder = ReadCurrentFolder();
+    cwd_parts = Components(folder.windows.substr(2));
+    cwd_host_parts = std::move(folder.host_parts);
+    return folder.windows.substr(2);
+  };
   if (path.size() >= 2 && IsDriveLetter(path[0]) && path[1] == ':') {
     if (path[0] != 'Z' && path[0] != 'z') return "";  // no such drive
     const std::string rest = path.substr(2);
@@ -171,10 +201,19 @@ std::string HostPath(const std::string& windows_path, bool parent_only) {
   }
 
   const std::vector<std::string> components = Components(absolute);
+  // A part of a relative name that is still the current folder's has the
+  // host's name of that folder.
+  std::size_t from_cwd = 0;
+  while (from_cwd < components.size() && from_cwd < cwd_parts.size() &&
+         from_cwd < cwd_host_parts.size() && components[from_cwd] == cwd_parts[from_cwd])
+    ++from_cwd;
+  const auto host_name = [&](std::size_t i) {
+    return i < from_cwd ? cwd_host_parts[i] : AnsiToUtf8(components[i]);
+  };
 
   // Most names are spelt as on disk: one look settles them.
   std::string host;
-  for (const std::string& component : components) host += "/" + AnsiToUtf8(component);
+  for (std::size_t i = 0; i < components.size(); ++i) host += "/" + host_name(i);
   struct stat whole;
   if (host.empty()) return "/";
   if (parent_only) {
@@ -186,7 +225,7 @@ std::string HostPath(const std::string& windows_path, bool parent_only) {
 
   host.clear();
   for (std::size_t i = 0; i < components.size(); ++i) {
-    const std::string utf8 = AnsiToUtf8(components[i]);
+    const std::string utf8 = host_name(i);
     const bool last = i + 1 == components.size();
     std::string candidate = host + "/" + utf8;
     struct stat info;
