@@ -70,7 +70,7 @@ void RunBody() {
                FileExists(RunOptions.ListFileName)) {
       RunListLoop();
     } else {
-      WriteConsoleLine("", ConvertProgramWords(kMissingListFileMessage));
+      WriteConsoleMessage(kMissingListFileMessage);
     }
     if (!RunOptions.Silent) SetConsoleColour(SavedAttributes);
     if (ProtectedCount > 0 && !RunOptions.ProtectedOnly) WriteClosingCount();
@@ -78,7 +78,7 @@ void RunBody() {
   } catch (...) {
     if (RunOptions.WriteReport) AbandonReportFile();
     ExitCode = 1;
-    WriteConsoleLine("", ConvertProgramWords(kFailureMessage));
+    WriteConsoleMessage(kFailureMessage);
   }
 }
 

@@ -4,7 +4,8 @@
 
 namespace {
 
-constexpr std::size_t kFlushSize = 4096;
+// As standard output: few writes, however many lines.
+constexpr std::size_t kFlushSize = 64 * 1024;
 
 platform::File report;
 std::string pending;
