@@ -4,6 +4,7 @@
 #include "cli/run_options.h"
 #include "output/console_output.h"
 #include "output/console_text.h"
+#include "output/output_lock.h"
 #include "output/report_file.h"
 #include "platform/platform.h"
 
@@ -62,6 +63,8 @@ std::size_t LastNameStart(const std::string& path) {
 void ReportItem(bool is_protected, const std::string& name) {
   static const ProgramWords no_words;
   const ProgramWords* words = &no_words;
+  // The item's colour and lines reach an interruption whole.
+  const OutputLock lock;
   if (is_protected) {
     if (!RunOptions.Silent) SetConsoleColour(kProtectedColour);
     if (!RunOptions.ProtectedOnly) words = &ProtectedWords();

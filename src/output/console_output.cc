@@ -1,5 +1,7 @@
 #include "output/console_output.h"
 
+#include "output/output_lock.h"
+
 platform::OutputHandle ConsoleHandle = nullptr;
 std::uint16_t SavedAttributes = 0;
 
@@ -41,12 +43,14 @@ void OpenConsoleOutput() {
 }
 
 void WriteConsoleRaw(const char* data, std::size_t length) {
+  const OutputLock lock;
   if (line_flushed) return Emit(data, length);
   buffer.append(data, length);
   FlushWhenFull();
 }
 
 void WriteConsoleLine(const std::string& name, const ProgramWords& words) {
+  const OutputLock lock;
   if (line_flushed) {
     // A console shows the words from Windows-1252, another device takes
     // them in the OEM code page: the seam tells the two apart.
@@ -68,15 +72,18 @@ void WriteConsoleLine(const std::string& name, const ProgramWords& words) {
 }
 
 void WriteConsoleMessage(const std::string& windows1252) {
+  const OutputLock lock;
   WriteConsoleLine("", ConvertProgramWords(windows1252));
   Flush();
 }
 
 void SetConsoleColour(std::uint16_t attributes) {
+  const OutputLock lock;
   platform::WriteConsoleAttributes(ConsoleHandle, attributes);
 }
 
 bool CloseConsoleOutput() {
+  const OutputLock lock;
   Flush();
   return !failed;
 }

@@ -62,10 +62,6 @@ OutputHandle StdOutputHandle();
 bool ReadConsoleAttributes(OutputHandle handle, std::uint16_t* attributes);
 // SetConsoleTextAttribute: false when the handle is no console.
 bool WriteConsoleAttributes(OutputHandle handle, std::uint16_t attributes);
-// SetConsoleCtrlHandler: from now on Ctrl+C, Ctrl+Break and the closing of
-// the console set its colours back to `attributes`, then the system's own
-// handling ends the process.
-void RestoreColoursOnInterrupt(OutputHandle handle, std::uint16_t attributes);
 // True when standard output is a character device (a console).
 bool StdOutputIsCharDevice();
 // Writes every byte to standard output; raises Failure otherwise.  The
@@ -79,6 +75,21 @@ void WriteStdOutput(const char* data, std::size_t length);
 // same words in the OEM code page.
 void WriteStdOutputLine(const std::string& oem, const std::string& words,
                         const std::string& oem_words);
+
+// ---- Interruption -----------------------------------------------------
+
+// One lock over everything written to standard output, the report file
+// and the console colours; recursive.  The run's thread holds it while it
+// writes an item's lines, so that an interruption finds every item whole.
+void LockOutput();
+void UnlockOutput();
+// SetConsoleCtrlHandler: from now on Ctrl+C, Ctrl+Break and the closing of
+// the console (on the stand-in SIGINT and SIGTERM) call `write_out` on a
+// thread of their own once the output lock is theirs, which they keep: the
+// run writes nothing after it.  Then the system's own handling ends the
+// process.  An output lock held for seconds (a write that does not end) is
+// not waited for: the process then ends with nothing written out.
+void HandleInterrupts(void (*write_out)());
 
 // ---- Names and files --------------------------------------------------
 

@@ -102,9 +102,9 @@ bool WriteConsoleAttributes(OutputHandle, std::uint16_t attributes) {
   fake::Sys().colours.push_back(Hex(attributes).substr(6));
   return true;
 }
-void RestoreColoursOnInterrupt(OutputHandle, std::uint16_t attributes) {
-  fake::Sys().interrupt.push_back(Hex(attributes));
-}
+void LockOutput() { ++fake::Sys().lock_depth; }
+void UnlockOutput() { --fake::Sys().lock_depth; }
+void HandleInterrupts(void (*write_out)()) { fake::Sys().interrupt = write_out; }
 bool StdOutputIsCharDevice() { return fake::Sys().console; }
 void WriteStdOutput(const char* data, std::size_t length) { fake::Sys().output.append(data, length); }
 

@@ -67,20 +67,20 @@ TEST(CheckFileProtection, AsksAboutTheLongFullPathAndShowsTheNameAsWritten) {
 }
 
 // The console gets back the colour it had, also after /S (which sets none)
-// and when nothing is checked.  Once the command line is read, that colour
-// is handed on for an interruption to restore; not under /S, which leaves
-// the colours alone, nor without a console.  A key's name is trimmed.
+// and when nothing is checked.  Once the command line is read, an
+// interruption is handled; at the end the run keeps the output lock, so that
+// a late one writes nothing twice.  A key's name is trimmed.
 TEST(RunProgram, RestoresTheConsoleColour) {
   const struct {
     const char* line;
     int console;  // the console's colours; -1: no console
-    Log asked, colours, interrupt;
+    Log asked, colours;
   } cases[] = {
-      {"tavrel /F C:\\p\\", 0x1F, {"sfc C:\\p"}, {"0C", "1F", "1F"}, {"0000001F"}},
-      {"tavrel /F /S C:\\p\\", 0x1F, {"sfc C:\\p"}, {}, {}},
-      {"tavrel C:\\q\\", 0x07, {}, {"07", "07"}, {"00000007"}},  // no such folder, no /F
-      {"tavrel /F \" HKLM\\x\"", 0x07, {"sfc 80000002\\x"}, {"0A", "07", "07"}, {"00000007"}},
-      {"tavrel /F C:\\p\\", -1, {"sfc C:\\p"}, {}, {}},
+      {"tavrel /F C:\\p\\", 0x1F, {"sfc C:\\p"}, {"0C", "1F", "1F"}},
+      {"tavrel /F /S C:\\p\\", 0x1F, {"sfc C:\\p"}, {}},
+      {"tavrel C:\\q\\", 0x07, {}, {"07", "07"}},  // no such folder, no /F
+      {"tavrel /F \" HKLM\\x\"", 0x07, {"sfc 80000002\\x"}, {"0A", "07", "07"}},
+      {"tavrel /F C:\\p\\", -1, {"sfc C:\\p"}, {}},
   };
   for (const auto& c : cases) {
     fake::Reset();
@@ -93,7 +93,49 @@ TEST(RunProgram, RestoresTheConsoleColour) {
     if (c.console >= 0) {  // else there is nowhere to show a colour
       EXPECT_EQ(fake::Sys().colours, c.colours);
     }
-    EXPECT_EQ(fake::Sys().interrupt, c.interrupt);
+    EXPECT_EQ(fake::Sys().interrupt, &WriteOutOnInterrupt);
+    EXPECT_EQ(fake::Sys().lock_depth, 1);
+  }
+}
+
+// Redirected output goes out 64 KB at a time, a console line by line; an
+// interruption (on its own thread, under the output lock, in the seam)
+// writes out what standard output and the report hold, each line once, and
+// gives the console its colour back, unless /S.
+TEST(WriteOutOnInterrupt, WritesOutWhatTheSinksHold) {
+  const struct {
+    bool console, silent, report;
+    int items;
+  } cases[] = {
+      {false, false, true, 3}, {false, false, false, 3000}, {true, false, true, 3000},
+      {false, true, true, 3000}, {true, true, false, 1},
+  };
+  for (const auto& c : cases) {
+    fake::Reset();
+    fake::Sys().console = c.console;
+    fake::Sys().protected_items = {"C:\\a"};
+    RunOptions.Silent = c.silent;
+    RunOptions.WriteReport = c.report;
+    SavedAttributes = 0x1F;
+    OpenConsoleOutput();
+    if (c.report) StartReportFile(platform::File::Open("r", platform::File::Access::kCreate), false);
+    for (int i = 0; i < c.items; ++i) CheckFileProtection("C:\\a");
+    // A console shows the words from Windows-1252.
+    const std::string line = c.console ? "C:\\a : prot\xE9g\xE9 par SFC\r\n" : Line("C:\\a", true);
+    std::string shown;
+    for (int i = 0; i < c.items; ++i) shown += line;
+    SCOPED_TRACE(std::to_string(c.items) + (c.console ? " console" : " redirected"));
+    const std::size_t piece = (65536 + line.size() - 1) / line.size() * line.size();
+    EXPECT_EQ(fake::Sys().output, c.silent || (!c.console && shown.size() < piece)
+                                      ? ""
+                                      : c.console ? shown : shown.substr(0, piece));
+    WriteOutOnInterrupt();
+    EXPECT_EQ(fake::Sys().output, c.silent ? "" : shown);
+    std::string report;
+    for (int i = 0; c.report && i < c.items; ++i) report += "C:\\a : protege par SFC\r\n";
+    EXPECT_EQ(fake::Sys().report, report);
+    EXPECT_EQ(fake::Sys().colours.empty() ? "" : fake::Sys().colours.back(), c.silent ? "" : "1F");
+    EXPECT_EQ(fake::Sys().lock_depth, 0);
   }
 }
 
