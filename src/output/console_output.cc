@@ -52,11 +52,12 @@ void WriteConsoleRaw(const char* data, std::size_t length) {
 void WriteConsoleLine(const std::string& name, const ProgramWords& words) {
   const OutputLock lock;
   if (line_flushed) {
-    // A console shows the words from Windows-1252, another device takes
-    // them in the OEM code page: the seam tells the two apart.
+    // A console shows the name from the ANSI code page and the words from
+    // Windows-1252, another device takes both in the OEM code page: the
+    // seam tells the two apart.
     if (failed) return;
     try {
-      platform::WriteStdOutputLine(ToConsoleText(name), words.windows1252, words.oem);
+      platform::WriteStdOutputLine(name, words.windows1252, words.oem);
     } catch (const platform::Failure&) {
       failed = true;
     }

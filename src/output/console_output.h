@@ -19,7 +19,8 @@ extern platform::OutputHandle ConsoleHandle;
 extern std::uint16_t SavedAttributes;
 
 void OpenConsoleOutput();
-// Writes the name through ToConsoleText, then the words, then CR LF.
+// Writes the name, then the words, then CR LF: on a console the name as
+// the ANSI code page spells it, elsewhere through ToConsoleText.
 void WriteConsoleLine(const std::string& name, const ProgramWords& words = ProgramWords());
 // Writes one of the program's messages (Windows-1252) and a line end, and
 // writes out what is buffered: a message is never held back.

@@ -68,12 +68,14 @@ bool StdOutputIsCharDevice();
 // bytes are in the OEM code page; a console shows them as such whatever
 // its own code page.
 void WriteStdOutput(const char* data, std::size_t length);
-// Writes one line to standard output: `oem`, text in the OEM code page,
-// then the program's own words, then CR LF; raises Failure.  A console is
-// given the words from Windows-1252 (`words`), so that they show as written
-// whatever the system's code pages; anything else gets `oem_words`, the
-// same words in the OEM code page.
-void WriteStdOutputLine(const std::string& oem, const std::string& words,
+// Writes one line to standard output: a name, ANSI text, then the
+// program's own words, then CR LF; raises Failure.  A console is given the
+// name from the ANSI code page and the words from Windows-1252 (`words`),
+// both as UTF-16, so that each shows as written whatever the system's code
+// pages; anything else gets the name in the OEM code page (as
+// ToOemCodePage converts it) and `oem_words`, the words in the OEM code
+// page.
+void WriteStdOutputLine(const std::string& name, const std::string& words,
                         const std::string& oem_words);
 
 // ---- Interruption -----------------------------------------------------

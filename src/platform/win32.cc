@@ -276,17 +276,23 @@ void WriteStdOutput(const char* data, std::size_t length) {
   }
 }
 
-void WriteStdOutputLine(const std::string& oem, const std::string& words,
+void WriteStdOutputLine(const std::string& name, const std::string& words,
                         const std::string& oem_words) {
   if (StdOutIsConsole()) {
+    // The name straight from the ANSI code page, that of the ...A calls
+    // that gave it: through OEM, a letter that OEM lacks would show as
+    // another (best fit) though the console could show it.
     std::wstring wide;
-    AppendWide(wide, CP_OEMCP, oem.data(), oem.size());
+    AppendWide(wide, CP_ACP, name.data(), name.size());
     AppendWide(wide, kWordsCodePage, words.data(), words.size());
     wide += L"\r\n";
     WriteConsoleWide(StdOut(), wide);
     return;
   }
-  const std::string line = oem + oem_words + "\r\n";
+  std::string line = name;
+  if (!line.empty()) ToOemCodePage(&line[0], line.size());
+  line += oem_words;
+  line += "\r\n";
   WriteStdOutput(line.data(), line.size());
 }
 

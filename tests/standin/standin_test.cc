@@ -67,11 +67,12 @@ TEST(StandinFullPathName, ResolvesAsWineDoes) {
   for (const auto& r : rows) EXPECT_EQ(platform::FullPathName(r.name), r.full) << r.name;
 }
 
-// The expected text of the first n items, each line between `before` and
-// `after`.
-std::string Items(int n, const std::string& words, const std::string& before = "") {
+// The lines of the first n items: each its colour, a name that starts with
+// `name`, then the words.
+std::string Items(int n, const std::string& name, const std::string& words,
+                  const std::string& colour = "") {
   std::string text;
-  for (int i = 0; i < n; ++i) text += before + "Z:\\item" + std::to_string(i) + words + "\r\n";
+  for (int i = 0; i < n; ++i) text += colour + name + std::to_string(i) + words + "\r\n";
   return text;
 }
 
@@ -79,7 +80,8 @@ std::string Items(int n, const std::string& words, const std::string& before = "
 // its handler, on a thread of its own, writes out what the report and
 // redirected output hold, and on a terminal gives the colours back; then
 // the signal ends the process.  Every line shown is in the report, none cut
-// or twice.
+// or twice.  A terminal shows a name as the ANSI code page spells it (the
+// OEM code page has no \x8A, Š); redirected output has it in OEM.
 TEST(StandinConsole, AnInterruptionWritesOutEveryLine) {
   const struct {
     int signal;
@@ -112,7 +114,7 @@ TEST(StandinConsole, AnInterruptionWritesOutEveryLine) {
       platform::HandleInterrupts(WriteOutOnInterrupt);
       for (int i = 0;; ++i) {
         if (i == 500) kill(getpid(), r.signal);
-        CheckFileProtection("Z:\\item" + std::to_string(i));
+        CheckFileProtection("Z:\\\x8A" + std::to_string(i));
       }
     }
     // A terminal hands over its bytes write by write; with the child gone
@@ -134,10 +136,13 @@ TEST(StandinConsole, AnInterruptionWritesOutEveryLine) {
     int items = 0;
     for (std::size_t at = 0; (at = report.find("\r\n", at)) != std::string::npos; at += 2) ++items;
     EXPECT_GE(items, 500);
-    EXPECT_EQ(report, Items(items, " : non prot\xE9g\xE9 par SFC"));
-    EXPECT_EQ(shown, r.terminal
-                         ? Items(items, " : non prot\xC3\xA9g\xC3\xA9 par SFC", "\x1b[92m") + "\x1b[0m"
-                         : Items(items, " : non prot\x82g\x82 par SFC"));
+    EXPECT_EQ(report, Items(items, "Z:\\\x8A", " : non prot\xE9g\xE9 par SFC"));
+    std::string oem_name = "Z:\\\x8A";
+    platform::ToOemCodePage(&oem_name[0], oem_name.size());
+    EXPECT_NE(oem_name, "Z:\\\x8A");
+    EXPECT_EQ(shown, r.terminal ? Items(items, "Z:\\\xC5\xA0", " : non prot\xC3\xA9g\xC3\xA9 par SFC",
+                                        "\x1b[92m") + "\x1b[0m"
+                                : Items(items, oem_name, " : non prot\x82g\x82 par SFC"));
     unlink(shown_name.c_str());
     unlink((std::string(folder) + "/report.txt").c_str());
     rmdir(folder);

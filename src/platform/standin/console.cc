@@ -170,13 +170,18 @@ void WriteStdOutput(const char* data, std::size_t length) {
   WriteAll(shown.data(), shown.size());
 }
 
-void WriteStdOutputLine(const std::string& oem, const std::string& words,
+void WriteStdOutputLine(const std::string& name, const std::string& words,
                         const std::string& oem_words) {
-  // A terminal shows the words from Windows-1252, as a console does.
-  const std::string line = stdout_is_terminal
-                               ? standin::OemToUtf8(oem.data(), oem.size()) +
-                                     standin::AnsiToUtf8(words) + "\r\n"
-                               : oem + oem_words + "\r\n";
+  // A terminal shows the name from the ANSI code page and the words from
+  // Windows-1252, as a console does; another device takes OEM bytes.
+  std::string line;
+  if (stdout_is_terminal) {
+    line = standin::AnsiToUtf8(name) + standin::AnsiToUtf8(words) + "\r\n";
+  } else {
+    line = name;
+    if (!line.empty()) ToOemCodePage(&line[0], line.size());
+    line += oem_words + "\r\n";
+  }
   WriteAll(line.data(), line.size());
 }
 
