@@ -15,6 +15,10 @@ namespace {
 constexpr std::uint16_t kProtectedColour = 0x0C;    // light red
 constexpr std::uint16_t kUnprotectedColour = 0x0A;  // light green
 
+constexpr std::uint32_t kLocalMachineRoot = 0x80000002u;
+constexpr std::uint32_t kCurrentConfigRoot = 0x80000005u;
+const std::string kCurrentConfigPath = "System\\CurrentControlSet\\Hardware Profiles\\Current";
+
 bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 // The service is asked about the full path: a relative name means nothing
@@ -137,11 +141,18 @@ void CheckKeyProtection(std::uint32_t root, const std::string& subkey_path) {
     // (0x7FFFFFFF under /K) are no key it could protect.  An empty subkey
     // is the root itself, which the service asks to be given as null.
     const std::uint32_t index = root - kFirstRootHandle;
+    // The service knows HKCR, HKCU, HKLM and HKU only: HKEY_CURRENT_CONFIG,
+    // a link to the current hardware profile, is asked about under the
+    // profile's path; its line still names it.
+    const bool current_config = root == kCurrentConfigRoot;
+    const std::string asked_path =
+        current_config ? kCurrentConfigPath + (subkey_path.empty() ? "" : "\\" + subkey_path)
+                       : subkey_path;
     const bool is_protected =
         index < kRootCount && *RootTable[index] != '\0' &&
-        platform::SfcKeyProtected(root, subkey_path.empty()
-                                            ? nullptr
-                                            : platform::AnsiToUtf16(subkey_path).c_str());
+        platform::SfcKeyProtected(current_config ? kLocalMachineRoot : root,
+                                  asked_path.empty() ? nullptr
+                                                     : platform::AnsiToUtf16(asked_path).c_str());
     ReportItem(is_protected, KeyDisplayName(root, subkey_path));
   } catch (const ReportFailure&) {
     throw;

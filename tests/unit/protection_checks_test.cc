@@ -178,6 +178,8 @@ TEST(CheckFileProtection, AsksForTheLongFormOfEachListedFolderOnce) {
 
 // The service takes a predefined root, and null for the root itself; the
 // slots without a name and a name that named no root are not asked about.
+// HKEY_CURRENT_CONFIG is asked about under its HKLM path, and named as is.
+#define CURRENT "System\\CurrentControlSet\\Hardware Profiles\\Current"
 TEST(CheckKeyProtection, AsksAboutPredefinedRootsOnly) {
   const struct {
     std::uint32_t root;
@@ -187,7 +189,9 @@ TEST(CheckKeyProtection, AsksAboutPredefinedRootsOnly) {
   } cases[] = {
       {0x80000002, "Software\\x", "sfc 80000002\\Software\\x", "HKEY_LOCAL_MACHINE\\Software\\x"},
       {0x80000001, "", "sfc 80000001", "HKEY_CURRENT_USER"},
-      {0x80000005, "", "sfc 80000005", "HKEY_CURRENT_CONFIG"},
+      {0x80000005, "", "sfc 80000002\\" CURRENT, "HKEY_CURRENT_CONFIG"},
+      {0x80000005, "Software\\x", "sfc 80000002\\" CURRENT "\\Software\\x",
+       "HKEY_CURRENT_CONFIG\\Software\\x"},
       {0x80000004, "", nullptr, ""},
       {0x80000004, "x", nullptr, "\\x"},
       {0x80000006, "", nullptr, ""},
@@ -197,12 +201,14 @@ TEST(CheckKeyProtection, AsksAboutPredefinedRootsOnly) {
   for (const auto& c : cases) {
     fake::Reset();
     fake::Sys().protected_items = {"80000002\\Software\\x", "80000004", "80000004\\x",
-                                   "80000006", "7FFFFFFF\\x"};
+                                   "80000006", "7FFFFFFF\\x",
+                                   "80000002\\" CURRENT "\\Software\\x"};
     RunCheck([&] { CheckKeyProtection(c.root, c.subkey); });
     SCOPED_TRACE(c.line);
     EXPECT_EQ(fake::Sys().asked,
               c.asked ? std::vector<std::string>{c.asked} : std::vector<std::string>{});
-    EXPECT_EQ(fake::Sys().output, Line(c.line, c.asked != nullptr && c.root == 0x80000002));
+    EXPECT_EQ(fake::Sys().output,
+              Line(c.line, c.asked != nullptr && fake::Sys().protected_items.count(c.asked + 4)));
   }
 }
 
