@@ -9,6 +9,7 @@
 #include "cli/run_options.h"
 #include "output/console_output.h"
 #include "output/console_text.h"
+#include "output/output_lock.h"
 #include "output/report_file.h"
 #include "platform/platform.h"
 #include "resolve/dispatch_name.h"
@@ -50,6 +51,7 @@ void RunListLoop() {
       DispatchName(CurrentName);
       continue;
     }
+    const OutputLock lock;  // the two sinks' empty lines together
     if (!RunOptions.Silent) WriteConsoleRaw("\r\n", 2);
     if (RunOptions.WriteReport) WriteReportLine("");
   }
@@ -59,6 +61,7 @@ void WriteClosingCount() {
   const ProgramWords closing_count = ConvertProgramWords(
       "\r\n" + std::to_string(ProtectedCount) + WithPlural(kWordElement, ProtectedCount) +
       WithPlural(kWordProtected, ProtectedCount));
+  const OutputLock lock;
   if (!RunOptions.Silent) WriteConsoleLine("", closing_count);
   if (RunOptions.WriteReport) WriteReportLine("", closing_count);
 }
@@ -72,7 +75,7 @@ void RunBody() {
                FileExists(RunOptions.ListFileName)) {
       RunListLoop();
     } else {
-      WriteConsoleLine("", ConvertProgramWords(kMissingListFileMessage));
+      WriteConsoleMessage(kMissingListFileMessage);
     }
     if (!RunOptions.Silent) SetConsoleColour(SavedAttributes);
     if (ProtectedCount > 0 && !RunOptions.ProtectedOnly) WriteClosingCount();
@@ -80,7 +83,7 @@ void RunBody() {
   } catch (...) {
     if (RunOptions.WriteReport) AbandonReportFile();
     ExitCode = 1;
-    WriteConsoleLine("", ConvertProgramWords(kFailureMessage));
+    WriteConsoleMessage(kFailureMessage);
   }
 }
 
@@ -90,15 +93,20 @@ std::string WithPlural(const std::string& word, std::uint64_t count) {
   return !word.empty() && count > 1 ? word + "s" : word;
 }
 
+void WriteOutOnInterrupt() {
+  // The report first: its lines are the ones kept.
+  if (RunOptions.WriteReport) AbandonReportFile();
+  CloseConsoleOutput();
+  if (!RunOptions.Silent) SetConsoleColour(SavedAttributes);
+}
+
 int RunProgram() {
   ConsoleHandle = platform::StdOutputHandle();
-  const bool console = platform::ReadConsoleAttributes(ConsoleHandle, &SavedAttributes);
+  platform::ReadConsoleAttributes(ConsoleHandle, &SavedAttributes);
   OpenConsoleOutput();
   try {
     if (ParseCommandLine()) {
-      // An interrupted run gives the console its colours back too.
-      if (console && !RunOptions.Silent)
-        platform::RestoreColoursOnInterrupt(ConsoleHandle, SavedAttributes);
+      platform::HandleInterrupts(WriteOutOnInterrupt);
       RunBody();
     }
   } catch (...) {
@@ -106,6 +114,9 @@ int RunProgram() {
     // but no success either.
     ExitCode = 1;
   }
+  // From here on an interruption has nothing left to write: the lock stays
+  // with this thread until the process ends.
+  platform::LockOutput();
   if (!RunOptions.Silent) SetConsoleColour(SavedAttributes);
   // A console that could not be written means the run did not deliver.
   if (!CloseConsoleOutput()) return 1;

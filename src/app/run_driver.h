@@ -11,6 +11,11 @@ extern int ExitCode;
 // The word with "s" appended when it is not empty and count exceeds 1.
 std::string WithPlural(const std::string& word, std::uint64_t count);
 
+// What an interruption writes out before the process ends: what the report
+// file and standard output hold; then the console's colours, unless /S.
+// Called with the output lock held.
+void WriteOutOnInterrupt();
+
 // Runs the program once; returns the process's exit status.
 int RunProgram();
 

@@ -7,6 +7,7 @@
 #include "output/ansi_text.h"
 #include "output/console_output.h"
 #include "output/console_text.h"
+#include "output/output_lock.h"
 #include "output/report_file.h"
 #include "platform/platform.h"
 
@@ -16,6 +17,10 @@ namespace {
 
 constexpr std::uint16_t kProtectedColour = 0x0C;    // light red
 constexpr std::uint16_t kUnprotectedColour = 0x0A;  // light green
+
+constexpr std::uint32_t kLocalMachineRoot = 0x80000002u;
+constexpr std::uint32_t kCurrentConfigRoot = 0x80000005u;
+const std::string kCurrentConfigPath = "System\\CurrentControlSet\\Hardware Profiles\\Current";
 
 bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
@@ -68,6 +73,8 @@ std::string ShownName(const std::string& name) {
 void ReportItem(bool is_protected, const std::string& name) {
   static const ProgramWords no_words;
   const ProgramWords* words = &no_words;
+  // The item's colour and lines reach an interruption whole.
+  const OutputLock lock;
   if (is_protected) {
     if (!RunOptions.Silent) SetConsoleColour(kProtectedColour);
     if (!RunOptions.ProtectedOnly) words = &ProtectedWords();
@@ -143,12 +150,18 @@ void CheckKeyProtection(std::uint32_t root, const std::string& subkey_path) {
     // The service takes a predefined root with a name: the roots without
     // one and a name that named no root (0x7FFFFFFF under /K) are no key it
     // could protect.  An empty subkey is the root itself, which the service
-    // asks to be given as null.
+    // asks to be given as null.  The service knows HKCR, HKCU, HKLM and HKU
+    // only: HKEY_CURRENT_CONFIG, a link to the current hardware profile, is
+    // asked about under the profile's path; its line still names it.
+    const bool current_config = root == kCurrentConfigRoot;
+    const std::string asked_path =
+        current_config ? kCurrentConfigPath + (subkey_path.empty() ? "" : "\\" + subkey_path)
+                       : subkey_path;
     const bool is_protected =
         *RootName(root) != '\0' && !platform::HoldsLostCharacter(subkey_path) &&
-        platform::SfcKeyProtected(root, subkey_path.empty()
-                                            ? nullptr
-                                            : platform::AnsiToUtf16(subkey_path).c_str());
+        platform::SfcKeyProtected(current_config ? kLocalMachineRoot : root,
+                                  asked_path.empty() ? nullptr
+                                                     : platform::AnsiToUtf16(asked_path).c_str());
     ReportItem(is_protected, KeyDisplayName(root, subkey_path));
   } catch (const ReportFailure&) {
     throw;

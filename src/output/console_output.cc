@@ -1,18 +1,19 @@
 #include "output/console_output.h"
 
-#include <cstring>
+#include "output/output_lock.h"
 
 platform::OutputHandle ConsoleHandle = nullptr;
 std::uint16_t SavedAttributes = 0;
 
 namespace {
 
-constexpr std::size_t kBufferSize = 128;
+// Redirected output goes out in pieces of this size: one system call a
+// line made a walk's output cost more than the walk.
+constexpr std::size_t kBufferSize = 64 * 1024;
 
 bool line_flushed = false;
 bool failed = false;
-char buffer[kBufferSize];
-std::size_t buffered = 0;
+std::string buffer;
 
 void Emit(const char* data, std::size_t length) {
   if (failed || length == 0) return;
@@ -24,8 +25,12 @@ void Emit(const char* data, std::size_t length) {
 }
 
 void Flush() {
-  Emit(buffer, buffered);
-  buffered = 0;
+  Emit(buffer.data(), buffer.size());
+  buffer.clear();
+}
+
+void FlushWhenFull() {
+  if (buffer.size() >= kBufferSize) Flush();
 }
 
 }  // namespace
@@ -33,48 +38,53 @@ void Flush() {
 void OpenConsoleOutput() {
   line_flushed = platform::StdOutputIsCharDevice();
   failed = false;
-  buffered = 0;
+  buffer.clear();
+  if (!line_flushed) buffer.reserve(kBufferSize + platform::kMaxPath);
 }
 
 void WriteConsoleRaw(const char* data, std::size_t length) {
-  if (line_flushed) {
-    Emit(data, length);
-    return;
-  }
-  while (length > 0) {
-    const std::size_t room = kBufferSize - buffered;
-    const std::size_t chunk = length < room ? length : room;
-    std::memcpy(buffer + buffered, data, chunk);
-    buffered += chunk;
-    data += chunk;
-    length -= chunk;
-    if (buffered == kBufferSize) Flush();
-  }
+  const OutputLock lock;
+  if (line_flushed) return Emit(data, length);
+  buffer.append(data, length);
+  FlushWhenFull();
 }
 
 void WriteConsoleLine(const std::string& name, const ProgramWords& words) {
-  std::string line = ToConsoleText(name);
+  const OutputLock lock;
   if (line_flushed) {
-    // A console shows the words from Windows-1252, another device takes
-    // them in the OEM code page: the seam tells the two apart.
+    // A console shows the name from the ANSI code page and the words from
+    // Windows-1252, another device takes both in the OEM code page: the
+    // seam tells the two apart.
     if (failed) return;
     try {
-      platform::WriteStdOutputLine(line, words.windows1252, words.oem);
+      platform::WriteStdOutputLine(name, words.windows1252, words.oem);
     } catch (const platform::Failure&) {
       failed = true;
     }
     return;
   }
-  line += words.oem;
-  line += "\r\n";
-  WriteConsoleRaw(line.data(), line.size());
+  // Converted in place, where it will be written from.
+  const std::size_t start = buffer.size();
+  buffer += name;
+  if (!name.empty()) platform::ToOemCodePage(&buffer[start], name.size());
+  buffer += words.oem;
+  buffer += "\r\n";
+  FlushWhenFull();
+}
+
+void WriteConsoleMessage(const std::string& windows1252) {
+  const OutputLock lock;
+  WriteConsoleLine("", ConvertProgramWords(windows1252));
+  Flush();
 }
 
 void SetConsoleColour(std::uint16_t attributes) {
+  const OutputLock lock;
   platform::WriteConsoleAttributes(ConsoleHandle, attributes);
 }
 
 bool CloseConsoleOutput() {
+  const OutputLock lock;
   Flush();
   return !failed;
 }

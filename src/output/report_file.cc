@@ -2,9 +2,12 @@
 
 #include <utility>
 
+#include "output/output_lock.h"
+
 namespace {
 
-constexpr std::size_t kFlushSize = 4096;
+// As standard output: few writes, however many lines.
+constexpr std::size_t kFlushSize = 64 * 1024;
 
 platform::File report;
 std::string pending;
@@ -27,12 +30,14 @@ void Flush() {
 }  // namespace
 
 void StartReportFile(platform::File file, bool append) {
+  const OutputLock lock;
   report = std::move(file);
   failed = false;
   pending = append ? "\r\n" : "";
 }
 
 void WriteReportLine(const std::string& name, const ProgramWords& words) {
+  const OutputLock lock;
   pending += name;
   pending += words.ansi;
   pending += "\r\n";
@@ -40,6 +45,7 @@ void WriteReportLine(const std::string& name, const ProgramWords& words) {
 }
 
 void CloseReportFile() {
+  const OutputLock lock;
   Flush();
   try {
     report.Close();
@@ -49,6 +55,7 @@ void CloseReportFile() {
 }
 
 void AbandonReportFile() {
+  const OutputLock lock;
   try {
     Flush();
   } catch (const platform::Failure&) {

@@ -84,23 +84,36 @@ OutputHandle StdOutputHandle();
 bool ReadConsoleAttributes(OutputHandle handle, std::uint16_t* attributes);
 // SetConsoleTextAttribute: false when the handle is no console.
 bool WriteConsoleAttributes(OutputHandle handle, std::uint16_t attributes);
-// SetConsoleCtrlHandler: from now on Ctrl+C, Ctrl+Break and the closing of
-// the console set its colours back to `attributes`, then the system's own
-// handling ends the process.
-void RestoreColoursOnInterrupt(OutputHandle handle, std::uint16_t attributes);
 // True when standard output is a character device (a console).
 bool StdOutputIsCharDevice();
 // Writes every byte to standard output; raises Failure otherwise.  The
 // bytes are in the OEM code page; a console shows them as such whatever
 // its own code page.
 void WriteStdOutput(const char* data, std::size_t length);
-// Writes one line to standard output: `oem`, text in the OEM code page,
-// then the program's own words, then CR LF; raises Failure.  A console is
-// given the words from Windows-1252 (`words`), so that they show as written
-// whatever the system's code pages; anything else gets `oem_words`, the
-// same words in the OEM code page.
-void WriteStdOutputLine(const std::string& oem, const std::string& words,
+// Writes one line to standard output: a name, ANSI text, then the
+// program's own words, then CR LF; raises Failure.  A console is given the
+// name from the ANSI code page and the words from Windows-1252 (`words`),
+// both as UTF-16, so that each shows as written whatever the system's code
+// pages; anything else gets the name in the OEM code page (as
+// ToOemCodePage converts it) and `oem_words`, the words in the OEM code
+// page.
+void WriteStdOutputLine(const std::string& name, const std::string& words,
                         const std::string& oem_words);
+
+// ---- Interruption -----------------------------------------------------
+
+// One lock over everything written to standard output, the report file
+// and the console colours; recursive.  The run's thread holds it while it
+// writes an item's lines, so that an interruption finds every item whole.
+void LockOutput();
+void UnlockOutput();
+// SetConsoleCtrlHandler: from now on Ctrl+C, Ctrl+Break and the closing of
+// the console (on the stand-in SIGINT and SIGTERM) call `write_out` on a
+// thread of their own once the output lock is theirs, which they keep: the
+// run writes nothing after it.  Then the system's own handling ends the
+// process.  An output lock held for seconds (a write that does not end) is
+// not waited for: the process then ends with nothing written out.
+void HandleInterrupts(void (*write_out)());
 
 // ---- Names and files --------------------------------------------------
 

@@ -83,18 +83,29 @@ const ProtectionService& Service() {
 
 HANDLE StdOut() { return GetStdHandle(STD_OUTPUT_HANDLE); }
 
-// What an interruption restores.  The lock is taken around every colour
-// change; the interruption's handler, which runs on a thread of its own,
-// keeps it, so that no line colours the console again before the process
-// ends.
-HANDLE interrupted_console = nullptr;
-WORD interrupted_attributes = 0;
-SRWLOCK colour_lock = SRWLOCK_INIT;
+// The output lock: a critical section, since the run's thread takes it
+// again inside an item (SRW locks are not recursive).
+CRITICAL_SECTION& OutputLockSection() {
+  static struct Section {
+    CRITICAL_SECTION section;
+    Section() { InitializeCriticalSection(&section); }
+  } lock;
+  return lock.section;
+}
 
-BOOL WINAPI RestoreColours(DWORD) {
-  AcquireSRWLockExclusive(&colour_lock);
-  SetConsoleTextAttribute(interrupted_console, interrupted_attributes);
-  return FALSE;  // the next handler, in the end the system's, ends the process
+void (*interrupt_write_out)() = nullptr;
+constexpr DWORD kInterruptWaitMs = 3000;  // the system waits 5 s after a console closes
+
+// Runs on a thread that the system starts for the event.  The lock, once
+// taken, is never left: the run's thread stops at its next line, and the
+// next handler, in the end the system's own, ends the process.
+BOOL WINAPI OnConsoleEvent(DWORD) {
+  for (DWORD waited = 0; !TryEnterCriticalSection(&OutputLockSection()); waited += 10) {
+    if (waited >= kInterruptWaitMs) return FALSE;
+    Sleep(10);
+  }
+  interrupt_write_out();
+  return FALSE;
 }
 
 // A console shows bytes in its own output code page, which the user may
@@ -371,16 +382,7 @@ bool WriteConsoleAttributes(OutputHandle handle, std::uint16_t attributes) {
   // Redirected output has no colours, and asking costs a round trip to the
   // system for every line.
   if (handle == StdOut() && !StdOutIsConsole()) return false;
-  AcquireSRWLockExclusive(&colour_lock);
-  const bool done = SetConsoleTextAttribute(static_cast<HANDLE>(handle), attributes) != FALSE;
-  ReleaseSRWLockExclusive(&colour_lock);
-  return done;
-}
-
-void RestoreColoursOnInterrupt(OutputHandle handle, std::uint16_t attributes) {
-  interrupted_console = static_cast<HANDLE>(handle);
-  interrupted_attributes = attributes;
-  SetConsoleCtrlHandler(RestoreColours, TRUE);
+  return SetConsoleTextAttribute(static_cast<HANDLE>(handle), attributes) != FALSE;
 }
 
 bool StdOutputIsCharDevice() { return GetFileType(StdOut()) == FILE_TYPE_CHAR; }
@@ -402,18 +404,34 @@ void WriteStdOutput(const char* data, std::size_t length) {
   }
 }
 
-void WriteStdOutputLine(const std::string& oem, const std::string& words,
+void WriteStdOutputLine(const std::string& name, const std::string& words,
                         const std::string& oem_words) {
   if (StdOutIsConsole()) {
+    // The name straight from the ANSI code page, that of the ...A calls
+    // that gave it: through OEM, a letter that OEM lacks would show as
+    // another (best fit) though the console could show it.
     std::wstring wide;
-    AppendWide(wide, CP_OEMCP, oem.data(), oem.size());
+    AppendWide(wide, CP_ACP, name.data(), name.size());
     AppendWide(wide, kWordsCodePage, words.data(), words.size());
     wide += L"\r\n";
     WriteConsoleWide(StdOut(), wide);
     return;
   }
-  const std::string line = oem + oem_words + "\r\n";
+  std::string line = name;
+  if (!line.empty()) ToOemCodePage(&line[0], line.size());
+  line += oem_words;
+  line += "\r\n";
   WriteStdOutput(line.data(), line.size());
+}
+
+// ---- Interruption ----
+
+void LockOutput() { EnterCriticalSection(&OutputLockSection()); }
+void UnlockOutput() { LeaveCriticalSection(&OutputLockSection()); }
+
+void HandleInterrupts(void (*write_out)()) {
+  interrupt_write_out = write_out;
+  SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
 }
 
 // ---- Names and files ----

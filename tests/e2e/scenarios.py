@@ -216,7 +216,8 @@ SCENARIOS = [
       ["x＂ /O:evil.txt ＂.dll", "/F", "{R}\\e\\*", "/R"],
       files={"e/\U0001F600.dll": "", "e/Ω/a.dll": ""}, after={"evil.txt": None}),
 
-    # HKCR is HKLM\Software\Classes, HKCC the machine's current hardware profile.
+    # HKCR is HKLM\Software\Classes, HKCC the machine's current hardware profile, under
+    # either name for the registry and for the service.
     S("keys: every root form, existing and absent keys", ["/L:keys.txt"],
       files={"HKEY": "", "hkcu": "", "keys.txt": listing(
           "HKEY_LOCAL_MACHINE\\Software\\TavrelTest\\Alpha",
@@ -226,18 +227,19 @@ SCENARIOS = [
           "HKLM\\System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\TavrelTest",
           "hKeY_cUrReNt_CoNfIg", "HKLM\\Software\\TavrelTest\\Missing",
           "HKLM\\\\Software\\TavrelTest", "HKLM\\Software\\\\TavrelTest\\Gamma", "HKEY", "hkcu")},
-      sfc=["HKEY_LOCAL_MACHINE\\Software\\TavrelTest\\Alpha\\Beta", "HKEY_USERS"],
+      sfc=["HKEY_LOCAL_MACHINE\\Software\\TavrelTest\\Alpha\\Beta", "HKEY_USERS",
+           "hkey_current_config\\software\\tavreltest"],
       out=[N("HKEY_LOCAL_MACHINE\\Software\\TavrelTest\\Alpha"),
            P("HKEY_LOCAL_MACHINE\\software\\tavreltest\\alpha\\beta"),
            N("HKEY_CURRENT_USER\\Software\\TavrelTest\\User"), P("HKEY_USERS"),
            N("HKEY_USERS\\.DEFAULT\\Software\\TavrelTest"),
            N("HKEY_CLASSES_ROOT\\TavrelTest.Document"),
            N("HKEY_LOCAL_MACHINE\\Software\\Classes\\TavrelTest.Document"),
-           N("HKEY_CURRENT_CONFIG\\Software\\TavrelTest"),
-           N("HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Hardware Profiles\\Current"
+           P("HKEY_CURRENT_CONFIG\\Software\\TavrelTest"),
+           P("HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Hardware Profiles\\Current"
              "\\Software\\TavrelTest"), N("HKEY_CURRENT_CONFIG"),
            N("HKEY_LOCAL_MACHINE\\Software\\\\TavrelTest\\Gamma"), N("{R}\\HKEY"),
-           N("HKEY_CURRENT_USER")] + count(2)),
+           N("HKEY_CURRENT_USER")] + count(4)),
     S("keys: a user's class shows under HKEY_CLASSES_ROOT; a \\ after HKCR is refused",
       ["/L:keys.txt"], files={"keys.txt": listing("hkcr\\TavrelTest.UserClass",
                                                   "HKCR\\\\TavrelTest.Document")},

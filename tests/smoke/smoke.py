@@ -5,8 +5,12 @@ with answers that do not depend on the machine's image (doc/testing.md lists the
   smoke.py TAVREL_EXE          on Windows: the real service's answers
   smoke.py --wine WIN_BUILD    the mingw build's tavrel.exe under Wine, whose service
                                protects nothing (without a tavrel.exe, skipped: 77)
+  --budget S                   every run ends within S seconds of the start (default 780),
+                               so that the caller's own limit is never what stops it
+  --evidence DIR               keeps each run's command, time and output in DIR
 
-Every run has a time limit.  Last, the timing of %SystemRoot%\\System32\\*.dll /R.
+Every run has a time limit of its own, cut to what is left of the budget.  Last, the
+timing of %SystemRoot%\\System32\\*.dll /R.
 """
 import argparse
 import os
@@ -36,14 +40,33 @@ def check(ok, what):
 
 
 class Tavrel:
-    def __init__(self, exe, wine_build):
+    def __init__(self, exe, wine_build, budget, evidence):
         self.exe, self.wine, self.env = exe, wine_build is not None, dict(os.environ)
+        self.deadline, self.evidence, self.runs = time.monotonic() + budget, evidence, 0
+        if evidence:
+            os.makedirs(evidence, exist_ok=True)
         if self.wine:  # a prefix of the smoke test's own, with Wine's own service
             self.env.update(TAVREL_WINEPREFIX=os.path.join(wine_build, "smoke-wineprefix"),
                             WINEDEBUG="-all", LANG="fr_FR.UTF-8")
             self.env.pop("LC_ALL", None)
-            subprocess.run([WINE_RUN, "wineboot", "-i"], env=self.env, timeout=300,
+            subprocess.run([WINE_RUN, "wineboot", "-i"], env=self.env, timeout=self.left(300),
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def left(self, limit):
+        """`limit`, or less: what is left of the budget."""
+        return max(0.0, min(limit, self.deadline - time.monotonic()))
+
+    def keep(self, command, seconds, output):
+        """The run's command, time and output, in the evidence folder."""
+        if not self.evidence:
+            return
+        self.runs += 1
+        name = "run-%02d.txt" % self.runs
+        with open(os.path.join(self.evidence, name), "wb") as f:
+            f.write(output)
+        with open(os.path.join(self.evidence, "runs.txt"), "a", encoding="utf-8") as f:
+            f.write("%s: %s, %s\n" % (name, subprocess.list2cmdline(command),
+                                      "%.2f s" % seconds if seconds is not None else "time limit"))
 
     def path(self, host_path):  # the host's Windows name of a file
         return "Z:" + host_path.replace("/", "\\") if self.wine else host_path
@@ -56,12 +79,16 @@ class Tavrel:
             start = time.monotonic()
             try:
                 subprocess.run(command, stdout=out, stderr=subprocess.DEVNULL, env=self.env,
-                               timeout=limit)
+                               timeout=self.left(limit))
+                seconds = time.monotonic() - start
             except subprocess.TimeoutExpired:
-                return None, time.monotonic() - start
-            seconds = time.monotonic() - start
+                seconds = None
             out.seek(0)
-            return [l for l in out.read().split(b"\r\n") if l], seconds
+            output = out.read()
+            self.keep(command, seconds, output)
+            if seconds is None:
+                return None, time.monotonic() - start
+            return [l for l in output.split(b"\r\n") if l], seconds
 
     def answers(self, *args, limit=120):
         """{name: protected} of a run of tavrel.exe (None when it did not end)."""
@@ -84,9 +111,12 @@ def main():
     parser.add_argument("target", nargs="?", default="",
                         help="tavrel.exe, or with --wine the mingw build dir")
     parser.add_argument("--wine", action="store_true")
+    parser.add_argument("--budget", type=float, default=780)
+    parser.add_argument("--evidence", default="")
     options = parser.parse_args()
     build = win_build.find(options.target, "smoke") if options.wine else None
-    tavrel = Tavrel(os.path.join(build, "tavrel.exe") if build else options.target, build)
+    tavrel = Tavrel(os.path.join(build, "tavrel.exe") if build else options.target, build,
+                    options.budget, options.evidence)
     real = not options.wine  # the real service protects the system's files; Wine's nothing
     work = tempfile.mkdtemp(prefix="tavrel-smoke.")
     try:

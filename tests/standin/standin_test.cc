@@ -8,14 +8,31 @@
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
+#include <cstring>
+#include <fstream>
+#include <sstream>
 #include <string>
 
+#include "app/run_driver.h"
+#include "check/protection_checks.h"
+#include "cli/run_options.h"
+#include "output/console_output.h"
+#include "output/report_file.h"
 #include "platform/platform.h"
 #include "platform/standin/internal.h"
 
 namespace {
+
+bool ReadWhole(const std::string& name, std::string* contents) {
+  std::ifstream file(name, std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  *contents = text.str();
+  return file.good() || file.eof();
+}
 
 TEST(StandinCodePages, ConvertAsTheSystemDoes) {
   char text[] = "\xE9\xC9\xFF\x9A\xB5\xDF";
@@ -54,31 +71,86 @@ TEST(StandinFullPathName, ResolvesAsWineDoes) {
   for (const auto& r : rows) EXPECT_EQ(platform::FullPathName(r.name), r.full) << r.name;
 }
 
-// SIGINT on a terminal gives the console its colours back, then ends the
-// process as SIGINT does.
-TEST(StandinConsole, RestoresTheColoursOnSigint) {
-  const int terminal = posix_openpt(O_RDWR | O_NOCTTY);
-  ASSERT_TRUE(terminal >= 0 && grantpt(terminal) == 0 && unlockpt(terminal) == 0);
-  const pid_t child = fork();
-  if (child == 0) {
-    const int screen = open(ptsname(terminal), O_WRONLY | O_NOCTTY);
-    dup2(screen, STDOUT_FILENO);
-    platform::Initialize();
-    platform::RestoreColoursOnInterrupt(platform::StdOutputHandle(), 0x07);
-    platform::WriteConsoleAttributes(platform::StdOutputHandle(), 0x0C);
-    raise(SIGINT);
-    _exit(0);
+// The lines of the first n items: each its colour, a name that starts with
+// `name`, then the words.
+std::string Items(int n, const std::string& name, const std::string& words,
+                  const std::string& colour = "") {
+  std::string text;
+  for (int i = 0; i < n; ++i) text += colour + name + std::to_string(i) + words + "\r\n";
+  return text;
+}
+
+// A real SIGINT or SIGTERM, sent while the run writes item after item:
+// its handler, on a thread of its own, writes out what the report and
+// redirected output hold, and on a terminal gives the colours back; then
+// the signal ends the process.  Every line shown is in the report, none cut
+// or twice.  A terminal shows a name as the ANSI code page spells it (the
+// OEM code page has no \x8A, Š); redirected output has it in OEM.
+TEST(StandinConsole, AnInterruptionWritesOutEveryLine) {
+  const struct {
+    int signal;
+    bool terminal;
+  } rows[] = {{SIGINT, true}, {SIGTERM, false}, {SIGINT, false}};
+  for (const auto& r : rows) {
+    char folder[] = "/tmp/tavrel-signal.XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string shown_name = std::string(folder) + "/shown";
+    const int terminal = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_TRUE(terminal >= 0 && grantpt(terminal) == 0 && unlockpt(terminal) == 0);
+    const pid_t child = fork();
+    if (child == 0) {
+      alarm(20);  // a handler that never comes fails the test
+      const int screen = r.terminal ? open(ptsname(terminal), O_WRONLY | O_NOCTTY)
+                                    : open(shown_name.c_str(), O_WRONLY | O_CREAT, 0600);
+      termios mode;
+      if (r.terminal && tcgetattr(screen, &mode) == 0) {  // CR LF as written
+        cfmakeraw(&mode);
+        tcsetattr(screen, TCSANOW, &mode);
+      }
+      dup2(screen, STDOUT_FILENO);
+      if (chdir(folder) != 0) _exit(2);
+      platform::Initialize();
+      RunOptions.WriteReport = true;
+      ConsoleHandle = platform::StdOutputHandle();
+      platform::ReadConsoleAttributes(ConsoleHandle, &SavedAttributes);
+      OpenConsoleOutput();
+      StartReportFile(platform::File::Open("report.txt", platform::File::Access::kCreate), false);
+      platform::HandleInterrupts(WriteOutOnInterrupt);
+      for (int i = 0;; ++i) {
+        if (i == 500) kill(getpid(), r.signal);
+        CheckFileProtection("Z:\\\x8A" + std::to_string(i));
+      }
+    }
+    // A terminal hands over its bytes write by write; with the child gone
+    // and the screen closed, a read past them fails.
+    std::string shown;
+    char chunk[4096];
+    for (ssize_t n; r.terminal && (n = read(terminal, chunk, sizeof chunk)) > 0;)
+      shown.append(chunk, n);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    close(terminal);
+    SCOPED_TRACE(std::string(strsignal(r.signal)) + (r.terminal ? " on a terminal" : " redirected"));
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == r.signal);
+    std::string report;
+    ASSERT_TRUE(ReadWhole(std::string(folder) + "/report.txt", &report));
+    if (!r.terminal) {
+      ASSERT_TRUE(ReadWhole(shown_name, &shown));
+    }
+    int items = 0;
+    for (std::size_t at = 0; (at = report.find("\r\n", at)) != std::string::npos; at += 2) ++items;
+    EXPECT_GE(items, 500);
+    EXPECT_EQ(report, Items(items, "Z:\\\x8A", " : non prot\xE9g\xE9 par SFC"));
+    std::string oem_name = "Z:\\\x8A";
+    platform::ToOemCodePage(&oem_name[0], oem_name.size());
+    EXPECT_NE(oem_name, "Z:\\\x8A");
+    EXPECT_EQ(shown, r.terminal ? Items(items, "Z:\\\xC5\xA0", " : non prot\xC3\xA9g\xC3\xA9 par SFC",
+                                        "\x1b[92m") + "\x1b[0m"
+                                : Items(items, oem_name, " : non prot\x82g\x82 par SFC"));
+    unlink(shown_name.c_str());
+    unlink((std::string(folder) + "/report.txt").c_str());
+    rmdir(folder);
   }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT);
-  // A terminal hands over its bytes write by write; with the child gone and
-  // the screen closed, a read past them fails.
-  std::string shown;
-  char chunk[64];
-  for (ssize_t n; (n = read(terminal, chunk, sizeof chunk)) > 0;) shown.append(chunk, n);
-  EXPECT_EQ(shown, "\x1b[91m\x1b[0m");
-  close(terminal);
 }
 
 }  // namespace

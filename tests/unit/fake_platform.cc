@@ -126,16 +126,19 @@ bool WriteConsoleAttributes(OutputHandle, std::uint16_t attributes) {
   fake::Sys().colours.push_back(Hex(attributes).substr(6));
   return true;
 }
-void RestoreColoursOnInterrupt(OutputHandle, std::uint16_t attributes) {
-  fake::Sys().interrupt.push_back(Hex(attributes));
-}
+void LockOutput() { ++fake::Sys().lock_depth; }
+void UnlockOutput() { --fake::Sys().lock_depth; }
+void HandleInterrupts(void (*write_out)()) { fake::Sys().interrupt = write_out; }
 bool StdOutputIsCharDevice() { return fake::Sys().console; }
 void WriteStdOutput(const char* data, std::size_t length) { fake::Sys().output.append(data, length); }
 
-// A console receives the words as they are, from Windows-1252.
-void WriteStdOutputLine(const std::string& oem, const std::string& words,
+// A console receives the name and the words as they are, from the ANSI
+// code page and Windows-1252.
+void WriteStdOutputLine(const std::string& name, const std::string& words,
                         const std::string& oem_words) {
-  fake::Sys().output += oem + (fake::Sys().console ? words : oem_words) + "\r\n";
+  std::string shown = name;
+  if (!fake::Sys().console) ToOemCodePage(&shown[0], shown.size());
+  fake::Sys().output += shown + (fake::Sys().console ? words : oem_words) + "\r\n";
 }
 
 std::uint32_t ExpandEnvironment(const char* source, char* buffer, std::uint32_t size) {

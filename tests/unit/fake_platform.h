@@ -32,7 +32,8 @@ struct System {
   bool double_byte = false;         // lead bytes as code page 932 has them
   std::string command_line = "tavrel";
   int console_attributes = 0x07;    // the console's colours; -1: no console
-  std::vector<std::string> interrupt;  // what an interruption would restore
+  void (*interrupt)() = nullptr;    // what an interruption runs
+  int lock_depth = 0;               // the output lock, taken and not left
 };
 
 // Cleared, with the run options, before each test that uses them.

@@ -67,20 +67,20 @@ TEST(CheckFileProtection, AsksAboutTheLongFullPathAndShowsTheNameAsWritten) {
 }
 
 // The console gets back the colour it had, also after /S (which sets none)
-// and when nothing is checked.  Once the command line is read, that colour
-// is handed on for an interruption to restore; not under /S, which leaves
-// the colours alone, nor without a console.  A key's name is trimmed.
+// and when nothing is checked.  Once the command line is read, an
+// interruption is handled; at the end the run keeps the output lock, so that
+// a late one writes nothing twice.  A key's name is trimmed.
 TEST(RunProgram, RestoresTheConsoleColour) {
   const struct {
     const char* line;
     int console;  // the console's colours; -1: no console
-    Log asked, colours, interrupt;
+    Log asked, colours;
   } cases[] = {
-      {"tavrel /F C:\\p\\", 0x1F, {"sfc C:\\p"}, {"0C", "1F", "1F"}, {"0000001F"}},
-      {"tavrel /F /S C:\\p\\", 0x1F, {"sfc C:\\p"}, {}, {}},
-      {"tavrel C:\\q\\", 0x07, {}, {"07", "07"}, {"00000007"}},  // no such folder, no /F
-      {"tavrel /F \" HKLM\\x\"", 0x07, {"sfc 80000002\\x"}, {"0A", "07", "07"}, {"00000007"}},
-      {"tavrel /F C:\\p\\", -1, {"sfc C:\\p"}, {}, {}},
+      {"tavrel /F C:\\p\\", 0x1F, {"sfc C:\\p"}, {"0C", "1F", "1F"}},
+      {"tavrel /F /S C:\\p\\", 0x1F, {"sfc C:\\p"}, {}},
+      {"tavrel C:\\q\\", 0x07, {}, {"07", "07"}},  // no such folder, no /F
+      {"tavrel /F \" HKLM\\x\"", 0x07, {"sfc 80000002\\x"}, {"0A", "07", "07"}},
+      {"tavrel /F C:\\p\\", -1, {"sfc C:\\p"}, {}},
   };
   for (const auto& c : cases) {
     fake::Reset();
@@ -93,7 +93,49 @@ TEST(RunProgram, RestoresTheConsoleColour) {
     if (c.console >= 0) {  // else there is nowhere to show a colour
       EXPECT_EQ(fake::Sys().colours, c.colours);
     }
-    EXPECT_EQ(fake::Sys().interrupt, c.interrupt);
+    EXPECT_EQ(fake::Sys().interrupt, &WriteOutOnInterrupt);
+    EXPECT_EQ(fake::Sys().lock_depth, 1);
+  }
+}
+
+// Redirected output goes out 64 KB at a time, a console line by line; an
+// interruption (on its own thread, under the output lock, in the seam)
+// writes out what standard output and the report hold, each line once, and
+// gives the console its colour back, unless /S.
+TEST(WriteOutOnInterrupt, WritesOutWhatTheSinksHold) {
+  const struct {
+    bool console, silent, report;
+    int items;
+  } cases[] = {
+      {false, false, true, 3}, {false, false, false, 3000}, {true, false, true, 3000},
+      {false, true, true, 3000}, {true, true, false, 1},
+  };
+  for (const auto& c : cases) {
+    fake::Reset();
+    fake::Sys().console = c.console;
+    fake::Sys().protected_items = {"C:\\a"};
+    RunOptions.Silent = c.silent;
+    RunOptions.WriteReport = c.report;
+    SavedAttributes = 0x1F;
+    OpenConsoleOutput();
+    if (c.report) StartReportFile(platform::File::Open("r", platform::File::Access::kCreate), false);
+    for (int i = 0; i < c.items; ++i) CheckFileProtection("C:\\a");
+    // A console shows the words from Windows-1252.
+    const std::string line = c.console ? "C:\\a : prot\xE9g\xE9 par SFC\r\n" : Line("C:\\a", true);
+    std::string shown;
+    for (int i = 0; i < c.items; ++i) shown += line;
+    SCOPED_TRACE(std::to_string(c.items) + (c.console ? " console" : " redirected"));
+    const std::size_t piece = (65536 + line.size() - 1) / line.size() * line.size();
+    EXPECT_EQ(fake::Sys().output, c.silent || (!c.console && shown.size() < piece)
+                                      ? ""
+                                      : c.console ? shown : shown.substr(0, piece));
+    WriteOutOnInterrupt();
+    EXPECT_EQ(fake::Sys().output, c.silent ? "" : shown);
+    std::string report;
+    for (int i = 0; c.report && i < c.items; ++i) report += "C:\\a : protege par SFC\r\n";
+    EXPECT_EQ(fake::Sys().report, report);
+    EXPECT_EQ(fake::Sys().colours.empty() ? "" : fake::Sys().colours.back(), c.silent ? "" : "1F");
+    EXPECT_EQ(fake::Sys().lock_depth, 0);
   }
 }
 
@@ -136,6 +178,8 @@ TEST(CheckFileProtection, AsksForTheLongFormOfEachListedFolderOnce) {
 
 // The service takes a predefined root, and null for the root itself; the
 // slots without a name and a name that named no root are not asked about.
+// HKEY_CURRENT_CONFIG is asked about under its HKLM path, and named as is.
+#define CURRENT "System\\CurrentControlSet\\Hardware Profiles\\Current"
 TEST(CheckKeyProtection, AsksAboutPredefinedRootsOnly) {
   const struct {
     std::uint32_t root;
@@ -145,7 +189,9 @@ TEST(CheckKeyProtection, AsksAboutPredefinedRootsOnly) {
   } cases[] = {
       {0x80000002, "Software\\x", "sfc 80000002\\Software\\x", "HKEY_LOCAL_MACHINE\\Software\\x"},
       {0x80000001, "", "sfc 80000001", "HKEY_CURRENT_USER"},
-      {0x80000005, "", "sfc 80000005", "HKEY_CURRENT_CONFIG"},
+      {0x80000005, "", "sfc 80000002\\" CURRENT, "HKEY_CURRENT_CONFIG"},
+      {0x80000005, "Software\\x", "sfc 80000002\\" CURRENT "\\Software\\x",
+       "HKEY_CURRENT_CONFIG\\Software\\x"},
       {0x80000004, "", nullptr, ""},
       {0x80000004, "x", nullptr, "\\x"},
       {0x80000006, "", nullptr, ""},
@@ -155,19 +201,21 @@ TEST(CheckKeyProtection, AsksAboutPredefinedRootsOnly) {
   for (const auto& c : cases) {
     fake::Reset();
     fake::Sys().protected_items = {"80000002\\Software\\x", "80000004", "80000004\\x",
-                                   "80000006", "7FFFFFFF\\x"};
+                                   "80000006", "7FFFFFFF\\x",
+                                   "80000002\\" CURRENT "\\Software\\x"};
     RunCheck([&] { CheckKeyProtection(c.root, c.subkey); });
     SCOPED_TRACE(c.line);
     EXPECT_EQ(fake::Sys().asked,
               c.asked ? std::vector<std::string>{c.asked} : std::vector<std::string>{});
-    EXPECT_EQ(fake::Sys().output, Line(c.line, c.asked != nullptr && c.root == 0x80000002));
+    EXPECT_EQ(fake::Sys().output,
+              Line(c.line, c.asked != nullptr && fake::Sys().protected_items.count(c.asked + 4)));
   }
 }
 
 // The program's words are Windows-1252: a console shows them as they are,
 // the report takes them in the ANSI code page (redirected output in the
-// OEM one, as in the lines above).  A name keeps its bytes in the report
-// and reaches the console through ToConsoleText.
+// OEM one, as in the lines above).  A name keeps its bytes in the report,
+// and a console shows it as the ANSI code page spells it, not through OEM.
 TEST(CheckFileProtection, EachSinkTakesTheWordsInItsOwnCodePage) {
   fake::Reset();
   fake::Sys().console = true;
@@ -178,7 +226,7 @@ TEST(CheckFileProtection, EachSinkTakesTheWordsInItsOwnCodePage) {
   CheckFileProtection("\xE9t\xE9");
   CloseReportFile();
   CloseConsoleOutput();
-  EXPECT_EQ(fake::Sys().output, "\x82t\x82 : prot\xE9g\xE9 par SFC\r\n");
+  EXPECT_EQ(fake::Sys().output, "\xE9t\xE9 : prot\xE9g\xE9 par SFC\r\n");
   EXPECT_EQ(fake::Sys().report, "\xE9t\xE9 : protege par SFC\r\n");
 }
 

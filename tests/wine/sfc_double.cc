@@ -24,6 +24,19 @@ std::wstring Widen(const std::string& ansi) {
   return wide;
 }
 
+// HKEY_CURRENT_CONFIG\X is the current hardware profile's key under
+// HKEY_LOCAL_MACHINE, as the registry shows it: either name in the
+// catalogue protects the key asked about under the other.
+std::wstring ProfileKey(std::wstring name) {
+  static const std::wstring link = L"HKEY_CURRENT_CONFIG";
+  const int length = static_cast<int>(link.size());
+  if (name.size() >= link.size() &&
+      CompareStringOrdinal(name.c_str(), length, link.c_str(), length, TRUE) == CSTR_EQUAL &&
+      (name.size() == link.size() || name[link.size()] == L'\\'))
+    name.replace(0, link.size(), L"HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Hardware Profiles\\Current");
+  return name;
+}
+
 std::vector<std::wstring> LoadCatalogue() {
   std::vector<std::wstring> items;
   const char* name = std::getenv("TAVREL_STANDIN_SFC");
@@ -39,7 +52,7 @@ std::vector<std::wstring> LoadCatalogue() {
     std::string item = line;
     while (!item.empty() && (item.back() == '\n' || item.back() == '\r')) item.pop_back();
     if (item.find_first_not_of(" \t") != std::string::npos && item[0] != ';')
-      items.push_back(Widen(item));
+      items.push_back(ProfileKey(Widen(item)));
   }
   std::fclose(file);
   return items;
@@ -76,5 +89,5 @@ extern "C" __declspec(dllexport) BOOL WINAPI SfcIsKeyProtected(HKEY key, LPCWSTR
     name += L'\\';
     name += subkey;
   }
-  return InCatalogue(name) ? TRUE : FALSE;
+  return InCatalogue(ProfileKey(name)) ? TRUE : FALSE;
 }

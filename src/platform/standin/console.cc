@@ -9,9 +9,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 #include <string>
+#include <thread>
 
 #include "platform/platform.h"
 #include "platform/standin/internal.h"
@@ -34,16 +37,9 @@ std::string ColourSequence(std::uint16_t attributes) {
   return "\x1b[" + std::to_string(((attributes & 8) ? 90 : 30) + colour) + "m";
 }
 
-// What SIGINT writes before the default action ends the process.
-char interrupt_sequence[16];
-std::size_t interrupt_sequence_length = 0;
-
-void RestoreColours(int signal_number) {
-  if (write(STDOUT_FILENO, interrupt_sequence, interrupt_sequence_length) < 0) {
-    // Nothing more can be done for the console.
-  }
-  raise(signal_number);  // delivered once this returns, with the default action
-}
+// The output lock, and how long an interruption waits for it.
+std::recursive_timed_mutex output_lock;
+constexpr std::chrono::seconds kInterruptWait(3);
 
 // An argument as Wine puts it into the command line it builds from argv.
 void AppendQuotedArgument(std::string& line, const std::string& argument, bool first) {
@@ -140,14 +136,27 @@ bool WriteConsoleAttributes(OutputHandle, std::uint16_t attributes) {
          static_cast<ssize_t>(sequence.size());
 }
 
-void RestoreColoursOnInterrupt(OutputHandle, std::uint16_t attributes) {
-  if (!stdout_is_terminal) return;
-  const std::string sequence = ColourSequence(attributes);
-  interrupt_sequence_length = sequence.copy(interrupt_sequence, sizeof interrupt_sequence);
-  struct sigaction action = {};
-  action.sa_handler = RestoreColours;
-  action.sa_flags = SA_RESETHAND;  // the next SIGINT takes the default action
-  sigaction(SIGINT, &action, nullptr);
+void LockOutput() { output_lock.lock(); }
+void UnlockOutput() { output_lock.unlock(); }
+
+void HandleInterrupts(void (*write_out)()) {
+  // As the system runs a console's handler: on a thread of its own.  The
+  // signals are blocked everywhere else, so that only that thread takes
+  // them, and no signal handler runs in the middle of a write.
+  sigset_t signals;
+  sigemptyset(&signals);
+  sigaddset(&signals, SIGINT);
+  sigaddset(&signals, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+  std::thread([signals, write_out] {
+    int signal_number = 0;
+    if (sigwait(&signals, &signal_number) != 0) return;
+    if (output_lock.try_lock_for(kInterruptWait)) write_out();  // kept for good
+    // The signal's own action ends the process, as it would have at once.
+    signal(signal_number, SIG_DFL);
+    pthread_sigmask(SIG_UNBLOCK, &signals, nullptr);
+    raise(signal_number);
+  }).detach();
 }
 
 bool StdOutputIsCharDevice() {
@@ -161,13 +170,18 @@ void WriteStdOutput(const char* data, std::size_t length) {
   WriteAll(shown.data(), shown.size());
 }
 
-void WriteStdOutputLine(const std::string& oem, const std::string& words,
+void WriteStdOutputLine(const std::string& name, const std::string& words,
                         const std::string& oem_words) {
-  // A terminal shows the words from Windows-1252, as a console does.
-  const std::string line = stdout_is_terminal
-                               ? standin::OemToUtf8(oem.data(), oem.size()) +
-                                     standin::AnsiToUtf8(words) + "\r\n"
-                               : oem + oem_words + "\r\n";
+  // A terminal shows the name from the ANSI code page and the words from
+  // Windows-1252, as a console does; another device takes OEM bytes.
+  std::string line;
+  if (stdout_is_terminal) {
+    line = standin::AnsiToUtf8(name) + standin::AnsiToUtf8(words) + "\r\n";
+  } else {
+    line = name;
+    if (!line.empty()) ToOemCodePage(&line[0], line.size());
+    line += oem_words + "\r\n";
+  }
   WriteAll(line.data(), line.size());
 }
 

@@ -1,7 +1,9 @@
 // The stand-in's protection service: a catalogue file named by
 // TAVREL_STANDIN_SFC, one protected item a line (a full path, or a key
 // under its full root name), compared in any letter case.  Blank lines and
-// lines starting with ";" are skipped.
+// lines starting with ";" are skipped.  HKEY_CURRENT_CONFIG\X and
+// HKEY_LOCAL_MACHINE\System\CurrentControlSet\Hardware Profiles\Current\X
+// are one key.
 #include <string>
 #include <unordered_set>
 
@@ -16,6 +18,18 @@ std::string Fold(std::string text) {
   return text;
 }
 
+// A key under HKEY_CURRENT_CONFIG is the same key under the current
+// hardware profile's HKLM path, as the registry shows it: either name in
+// the catalogue protects the key asked about under the other.
+std::string ProfileKey(std::string folded) {
+  static const std::string link = "hkey_current_config";
+  if (folded.compare(0, link.size(), link) == 0 &&
+      (folded.size() == link.size() || folded[link.size()] == '\\'))
+    folded.replace(0, link.size(),
+                   "hkey_local_machine\\system\\currentcontrolset\\hardware profiles\\current");
+  return folded;
+}
+
 }  // namespace
 
 std::unordered_set<std::string> standin::ParseCatalogue(const std::string& text) {
@@ -28,7 +42,7 @@ std::unordered_set<std::string> standin::ParseCatalogue(const std::string& text)
     start = end + 1;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.find_first_not_of(" \t") == std::string::npos || line[0] == ';') continue;
-    items.insert(Fold(line));
+    items.insert(ProfileKey(Fold(line)));
   }
   return items;
 }
@@ -44,7 +58,7 @@ const std::unordered_set<std::string>& Catalogue() {
   return catalogue;
 }
 
-bool InCatalogue(const std::string& item) { return Catalogue().count(Fold(item)) != 0; }
+bool InCatalogue(const std::string& item) { return Catalogue().count(ProfileKey(Fold(item))) != 0; }
 
 }  // namespace
 
