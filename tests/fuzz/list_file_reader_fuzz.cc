@@ -1,9 +1,10 @@
 // The list-file reader.  Input: a byte p, then (p % 4 + 1) bytes giving the
 // sizes of the pieces the file arrives in, in turn, then the file.
 //
-// Properties: no name holds CR, LF or Ctrl-Z, and the names together are
-// no longer than the file; the names are the same however the file is cut
-// into pieces; once at its end the reader reads nothing more.
+// Properties: no name holds CR or LF, nor Ctrl-Z but as the lost character
+// of a file marked as Unicode, and the names together are no longer than
+// the file; the names are the same however the file is cut into pieces;
+// once at its end the reader reads nothing more.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "app/list_file_reader.h"
+#include "platform/platform.h"
 #include "fuzz_check.h"
 
 namespace {
@@ -30,8 +32,10 @@ std::vector<std::string> ReadAll(const std::string& file, const std::vector<std:
   std::vector<std::string> lines;
   std::string line;
   std::size_t bytes = 0;
+  const bool unicode = file.compare(0, 2, "\xFF\xFE") == 0 || file.compare(0, 3, "\xEF\xBB\xBF") == 0;
   while (reader.ReadLine(line)) {
-    FUZZ_CHECK(line.find_first_of(std::string("\r\n\x1A", 3)) == std::string::npos);
+    FUZZ_CHECK(line.find_first_of("\r\n") == std::string::npos);
+    FUZZ_CHECK(unicode || line.find(platform::kLostCharacter) == std::string::npos);
     bytes += line.size();
     lines.push_back(line);
   }

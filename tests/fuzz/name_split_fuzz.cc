@@ -2,7 +2,8 @@
 // the low bit turns /K on, then the name.
 //
 // Properties: under /K every name is a key; a path comes back trimmed of
-// blanks and control bytes at both ends; a key's subkey path ends in no
+// blanks and control bytes at both ends, but for a lost character, which
+// stands for a letter; a key's subkey path ends in no
 // "\".  FolderPartLength ends just after a separator, and none follows
 // (the stand-in has no double-byte characters); StripTrailingBackslashes
 // cuts backslashes only.
@@ -13,6 +14,7 @@
 #include "cli/run_options.h"
 #include "fuzz_check.h"
 #include "output/ansi_text.h"
+#include "platform/platform.h"
 #include "resolve/dispatch_name.h"
 #include "resolve/registry_names.h"
 
@@ -27,7 +29,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(name.empty() || name.back() != '\\');
   } else {
     FUZZ_CHECK(!RunOptions.KeyMode && input.find(name) != std::string::npos);
-    const auto blank = [](char c) { return static_cast<unsigned char>(c) <= 0x20; };
+    const auto blank = [](char c) {
+      return static_cast<unsigned char>(c) <= 0x20 && c != platform::kLostCharacter;
+    };
     FUZZ_CHECK(name.empty() || (!blank(name.front()) && !blank(name.back())));
   }
 
