@@ -122,9 +122,9 @@ constexpr std::uint32_t kAttributeVolumeLabel = 0x08;
 constexpr std::uint32_t kAttributeDirectory = 0x10;
 constexpr std::uint32_t kAttributeReparsePoint = 0x400;  // links, junctions, mount points
 constexpr std::size_t kMaxPath = 260;
-// The longest entry name in ANSI bytes: 255 UTF-16 units, at most three
-// bytes each (UTF-8; a pair of units, four).
-constexpr std::size_t kMaxNameBytes = 3 * 255;
+// The longest entry name in ANSI bytes: fewer than kMaxPath UTF-16 units,
+// at most three bytes each (UTF-8; a pair of units, four).
+constexpr std::size_t kMaxNameBytes = 3 * (kMaxPath - 1);
 
 // ExpandEnvironmentStringsW, in the ANSI code page: bytes stored,
 // terminating NUL included, or the size needed when it exceeds `size`; 0 on

@@ -441,7 +441,8 @@ std::uint32_t ExpandEnvironment(const char* source, char* buffer, std::uint32_t 
   constexpr DWORD kLimit = 32767;
   const std::wstring wide_source = Wide(source);
   if (wide_source.empty() && *source != '\0') return 0;
-  std::wstring expanded(kLimit, L'\0');
+  // One buffer for every name of the run, as a list may hold millions.
+  static std::wstring expanded(kLimit, L'\0');
   const DWORD units = ExpandEnvironmentStringsW(wide_source.c_str(), &expanded[0], kLimit);
   if (units == 0 || units > kLimit) return 0;
   const std::string ansi = Ansi(expanded.c_str());
@@ -502,7 +503,7 @@ void FileSearch::Close() {
 
 namespace {
 
-// The entry's names in the ANSI code page; the longest takes kMaxNameBytes.
+// The entry's names in the ANSI code page, which kMaxNameBytes always holds.
 void TakeEntry(const WIN32_FIND_DATAW& data, std::uint32_t* attributes, char* name,
                std::size_t* name_length, std::string* short_name) {
   *attributes = data.dwFileAttributes;
