@@ -205,16 +205,17 @@ SCENARIOS = [
     # No best fit (Ｌ, ｂ and Ł are not L, b, L): a character the code page lacks is one "?"
     # on a line, never looked up, never a wildcard, a quote or a separator.
     S("code pages: a name that lost a character stands for no other",
-      ["/L:l.txt", "/F"], env={"VV": "{R}\\ｂ"},
+      ["/L:l.txt", "/F", "/R"], env={"VV": "{R}\\ｂ"},
       files={"b/Łx.dll": "", "b/Lx.dll": "", "b/M.dll": "", "ｂ/x.dll": "", "b/Ł/y.dll": "",
+             "e/\U0001F600.dll": "", "e/Ω/a.dll": "",
              "l.txt": Marked(listing("%VV%\\*.dll", "{R}\\b\\Ｌ*.dll", "{R}\\b\\?x.dll",
-                                     "{R}\\b\\Łx.dll", "{R}\\b\\Ł\\", "HKCU\\Software\\Ｘ"))},
+                                     "{R}\\b\\Łx.dll", "{R}\\b\\Ł\\", "HKCU\\Software\\Ｘ",
+                                     "{R}\\e\\*"))},
       sfc=["{R}\\b\\Lx.dll", "{R}\\b\\x.dll", "HKEY_CURRENT_USER\\Software\\X"],
       out=[P("{R}\\b\\Lx.dll"), N("{R}\\b\\?x.dll"), N("{R}\\b\\?"),
-           N("HKEY_CURRENT_USER\\Software\\?")] + count(1)),
+           N("HKEY_CURRENT_USER\\Software\\?"), N("{R}\\e\\?.dll")] + count(1)),
     S("code pages: one argument stays one, whatever quotes the code page lacks",
-      ["x＂ /O:evil.txt ＂.dll", "/F", "{R}\\e\\*", "/R"],
-      files={"e/\U0001F600.dll": "", "e/Ω/a.dll": ""}, after={"evil.txt": None}),
+      ["x＂ /O:evil.txt ＂.dll", "/F"], after={"evil.txt": None}),
 
     # HKCR is HKLM\Software\Classes, HKCC the machine's current hardware profile, under
     # either name for the registry and for the service.
