@@ -60,7 +60,6 @@ int FindRootIndex(const std::string& root_name) {
 
 bool ClassifyName(std::string& name, std::uint32_t& root_handle) {
   Trim(name);
-  root_handle = static_cast<std::uint32_t>(-1);
   // The root segment ends at the first "\" that is no trail byte, else
   // with the name.
   const std::string stripped = StripTrailingBackslashes(name);

@@ -44,7 +44,8 @@ TEST(CheckFileProtection, AsksAboutTheLongFullPathAndShowsTheNameAsWritten) {
   } cases[] = {
       {"..\\notepad.exe", false, {"long C:\\Windows\\notepad.exe", "sfc C:\\Windows\\notepad.exe"}, true},
       {"PROGRA~1\\x.dll", false, {"long C:\\PROGRA~1\\x.dll", "sfc C:\\Program Files\\x.dll"}, true},
-      {"C:", false, {"long C:\\", "sfc C:\\"}, true},
+      {"Z:", false, {"long Z:\\", "sfc Z:\\"}, true},
+      {"z:", false, {"long z:\\", "sfc z:\\"}, true},
       {"1:", false, {"sfc 1:"}, false},  // no drive letter: no root of a drive
       {"other.dll", false, {"sfc other.dll"}, false},
       {"unresolved", true, {"sfc unresolved"}, true},
@@ -54,10 +55,10 @@ TEST(CheckFileProtection, AsksAboutTheLongFullPathAndShowsTheNameAsWritten) {
     fake::Reset();
     fake::Sys().full_paths = {{"..\\notepad.exe", "C:\\Windows\\notepad.exe"},
                               {"PROGRA~1\\x.dll", "C:\\PROGRA~1\\x.dll"},
-                              {"C:\\", "C:\\"}, {"1:\\", "1:\\"}};
+                              {"Z:\\", "Z:\\"}, {"z:\\", "z:\\"}, {"1:\\", "1:\\"}};
     fake::Sys().long_paths = {{"C:\\PROGRA~1\\x.dll", "C:\\Program Files\\x.dll"}};
     fake::Sys().protected_items = {"C:\\Windows\\notepad.exe", "C:\\Program Files\\x.dll",
-                                   "C:\\", "unresolved"};
+                                   "Z:\\", "z:\\", "unresolved"};
     RunCheck([&] { CheckFileProtection(c.name); }, c.silent);
     SCOPED_TRACE(c.name);
     EXPECT_EQ(fake::Sys().asked, c.asked);
