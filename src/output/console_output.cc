@@ -63,10 +63,7 @@ void WriteConsoleLine(const std::string& name, const ProgramWords& words) {
     }
     return;
   }
-  // Converted in place, where it will be written from.
-  const std::size_t start = buffer.size();
-  buffer += name;
-  if (!name.empty()) platform::ToOemCodePage(&buffer[start], name.size());
+  buffer += ToConsoleText(name);
   buffer += words.oem;
   buffer += "\r\n";
   FlushWhenFull();

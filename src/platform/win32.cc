@@ -94,12 +94,16 @@ CRITICAL_SECTION& OutputLockSection() {
 }
 
 void (*interrupt_write_out)() = nullptr;
+LONG interrupted = 0;
 constexpr DWORD kInterruptWaitMs = 3000;  // the system waits 5 s after a console closes
 
 // Runs on a thread that the system starts for the event.  The lock, once
 // taken, is never left: the run's thread stops at its next line, and the
 // next handler, in the end the system's own, ends the process.
 BOOL WINAPI OnConsoleEvent(DWORD) {
+  // A second event (Ctrl+C pressed again) leaves the first to end the
+  // process: it could end it in the middle of the first one's writes.
+  if (InterlockedExchange(&interrupted, 1) != 0) Sleep(INFINITE);
   for (DWORD waited = 0; !TryEnterCriticalSection(&OutputLockSection()); waited += 10) {
     if (waited >= kInterruptWaitMs) return FALSE;
     Sleep(10);

@@ -16,6 +16,7 @@ import argparse
 import os
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -96,6 +97,36 @@ class Tavrel:
         return None if lines is None else {
             m[1]: not m[2] for m in map(ANSWER.fullmatch, lines) if m}
 
+    def interrupt(self, work, *args):
+        """Standard output (a file) and the report of a run interrupted once its first
+        pieces are out: Ctrl+Break on Windows, SIGINT under Wine (which hands it to the
+        program's console handler as Ctrl+C).  None when no interruption could be sent."""
+        shown, report = os.path.join(work, "shown.txt"), os.path.join(work, "interrupted.txt")
+        command = ([WINE_RUN] if self.wine else []) + [self.exe] + list(args)
+        with open(shown, "wb") as out:
+            process = subprocess.Popen(command + ["/O:" + self.path(report)], stdout=out,
+                                       stderr=subprocess.DEVNULL, env=self.env,
+                                       creationflags=getattr(subprocess,
+                                                             "CREATE_NEW_PROCESS_GROUP", 0))
+            start = time.monotonic()
+            while (process.poll() is None and os.path.getsize(shown) == 0
+                   and time.monotonic() - start < self.left(60)):
+                time.sleep(0.01)
+            try:
+                os.kill(process.pid, signal.SIGINT if self.wine else signal.CTRL_BREAK_EVENT)
+            except OSError:  # no console to send it through
+                process.kill()
+                return None
+            finally:
+                try:
+                    process.wait(timeout=self.left(60))
+                except subprocess.TimeoutExpired:
+                    process.kill()
+        with open(shown, "rb") as f, open(report, "rb") as g:
+            output = f.read(), g.read()
+        self.keep(command, time.monotonic() - start, b"\r\n== report\r\n".join(output))
+        return output
+
     def short_name(self, work, name):
         """cmd's full and short forms of `name`."""
         script = os.path.join(work, "short.bat")
@@ -150,6 +181,26 @@ def main():
             (os.rmdir if os.name == "nt" else os.unlink)(os.path.join(top, "a", link))
         check(found is not None and [n.lower().endswith(b"\\a\\x.dll") for n in found] == [True],
               "a folder with two links to its parent: /R ends in 30 s, x.dll once: %r" % found)
+
+        # Interrupted in the middle of a walk: standard output and the report hold the same
+        # whole lines, none twice.
+        many, files = os.path.join(work, "many"), 0
+        for folder in range(40):
+            os.makedirs(os.path.join(many, "f%02d" % folder))
+            for name in range(500):
+                open(os.path.join(many, "f%02d" % folder, "%03d.dll" % name), "wb").close()
+                files += 1
+        output = tavrel.interrupt(work, tavrel.path(many) + "\\*.dll", "/R")
+        if output is None:
+            print("skip  no console to interrupt a run through")
+        else:
+            lines = [text[:-2].split(b"\r\n") if text.endswith(b"\r\n") else [b""]
+                     for text in output]
+            names = [{m[1] for m in map(ANSWER.fullmatch, text) if m} for text in lines]
+            check(0 < len(lines[1]) < files and names[0] == names[1]
+                  and len(lines[0]) == len(lines[1]) == len(names[1]),
+                  "an interrupted walk: %d of %d lines shown, %d in the report, the same "
+                  "whole lines: %s" % (len(lines[0]), files, len(lines[1]), names[0] == names[1]))
 
         root = tavrel.env.get("SystemRoot") or "C:\\windows"
         forms = (tavrel.short_name(work, root + "\\" + n)[:2] for n in LONG_NAMES)

@@ -37,8 +37,13 @@ std::string ColourSequence(std::uint16_t attributes) {
   return "\x1b[" + std::to_string(((attributes & 8) ? 90 : 30) + colour) + "m";
 }
 
-// The output lock, and how long an interruption waits for it.
-std::recursive_timed_mutex output_lock;
+// The output lock, and how long an interruption waits for it.  Never
+// destroyed: the process ends with it held, and a late signal's thread may
+// still be waiting for it.
+std::recursive_timed_mutex& OutputLock() {
+  static auto* const lock = new std::recursive_timed_mutex;
+  return *lock;
+}
 constexpr std::chrono::seconds kInterruptWait(3);
 
 // An argument as Wine puts it into the command line it builds from argv.
@@ -136,8 +141,8 @@ bool WriteConsoleAttributes(OutputHandle, std::uint16_t attributes) {
          static_cast<ssize_t>(sequence.size());
 }
 
-void LockOutput() { output_lock.lock(); }
-void UnlockOutput() { output_lock.unlock(); }
+void LockOutput() { OutputLock().lock(); }
+void UnlockOutput() { OutputLock().unlock(); }
 
 void HandleInterrupts(void (*write_out)()) {
   // As the system runs a console's handler: on a thread of its own.  The
@@ -151,7 +156,7 @@ void HandleInterrupts(void (*write_out)()) {
   std::thread([signals, write_out] {
     int signal_number = 0;
     if (sigwait(&signals, &signal_number) != 0) return;
-    if (output_lock.try_lock_for(kInterruptWait)) write_out();  // kept for good
+    if (OutputLock().try_lock_for(kInterruptWait)) write_out();  // kept for good
     // The signal's own action ends the process, as it would have at once.
     signal(signal_number, SIG_DFL);
     pthread_sigmask(SIG_UNBLOCK, &signals, nullptr);
