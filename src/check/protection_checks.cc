@@ -1,6 +1,7 @@
 #include "check/protection_checks.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "check/root_table.h"
 #include "cli/run_options.h"
@@ -98,7 +99,38 @@ void AskAndReport(const std::string& asked, const std::string& path) {
              path);
 }
 
+// The folders of the walk in progress, outermost first, each full path
+// (ending in "\") with its long form.  A walk's subfolder comes from a
+// listing, which gave its long name: its long form is its parent's and
+// that name, without a question to the system (which would search every
+// part of the path again).  Only the folder where the walk starts, as the
+// user wrote it, may hold short names.
+struct WalkFolderForms {
+  std::string full, long_form;
+};
+std::vector<WalkFolderForms> walk_folders;
+
+// The long form of `full_folder` (ending in "\"), a folder of the walk.
+const std::string& LongFolderFor(const std::string& full_folder) {
+  if (!walk_folders.empty() && walk_folders.back().full == full_folder)
+    return walk_folders.back().long_form;  // the files of a folder come in a row
+  // Back up to the folder it lies in, if the walk is still inside one.
+  while (!walk_folders.empty() &&
+         full_folder.compare(0, walk_folders.back().full.size(), walk_folders.back().full) != 0)
+    walk_folders.pop_back();
+  const bool one_below =
+      !walk_folders.empty() &&
+      full_folder.find('\\', walk_folders.back().full.size()) == full_folder.size() - 1;
+  std::string long_form = one_below ? walk_folders.back().long_form +
+                                          full_folder.substr(walk_folders.back().full.size())
+                                    : LongFormFor(full_folder);
+  walk_folders.push_back({full_folder, std::move(long_form)});
+  return walk_folders.back().long_form;
+}
+
 }  // namespace
+
+void StartWalkOfListedFolders() { walk_folders.clear(); }
 
 void CheckFileProtection(const std::string& path) {
   try {
@@ -111,9 +143,6 @@ void CheckFileProtection(const std::string& path) {
 }
 
 void CheckFileProtection(const std::string& folder, const std::string& listed_name) {
-  // The folder last asked for, and its long form where it differs: the
-  // files of a folder come in a row.
-  static std::string last_folder, last_long_folder;
   const std::string path = folder + listed_name;
   try {
     const std::string full = FullPathFor(path);
@@ -127,14 +156,9 @@ void CheckFileProtection(const std::string& folder, const std::string& listed_na
                   full.compare(full.size() - name_size, name_size, listed_name) == 0
               ? full.size() - name_size
               : LastNameStart(full);
-      if (split != last_folder.size() || full.compare(0, split, last_folder) != 0) {
-        last_folder.assign(full, 0, split);
-        last_long_folder = LongFormFor(last_folder);
-        if (last_long_folder == last_folder) last_long_folder.clear();
-      }
-      if (!last_long_folder.empty() &&
-          last_long_folder.size() + full.size() - split < platform::kMaxPath) {
-        long_path = last_long_folder + full.substr(split);
+      const std::string& long_folder = LongFolderFor(full.substr(0, split));
+      if (long_folder.size() + full.size() - split < platform::kMaxPath) {
+        long_path = long_folder + full.substr(split);
         asked = &long_path;
       }
     }

@@ -14,8 +14,12 @@ extern std::uint64_t ProtectedCount;
 // which is raised (ReportFailure).
 void CheckFileProtection(const std::string& path);
 // The same for a file that a folder listing gave (`folder` ends in "\"):
-// the listing gives its long name, so only the folder may hold short names.
+// the listing gives its long name, so only the folder may hold short names,
+// and of a walk's folders only the first, which the user wrote: the others
+// are that one and names that listings gave.
 void CheckFileProtection(const std::string& folder, const std::string& listed_name);
+// A walk starts: the folders checked from now on are the walk's.
+void StartWalkOfListedFolders();
 void CheckKeyProtection(std::uint32_t root, const std::string& subkey_path);
 
 #endif  // TAVREL_CHECK_PROTECTION_CHECKS_H_

@@ -219,6 +219,7 @@ void ScanFolderFiles(const std::string& folder, const std::string& mask) {
 
 void WalkFolder(const std::string& folder, const std::string& mask) {
   if (!Nameable(folder, mask)) return;
+  StartWalkOfListedFolders();
   if (!RunOptions.Recurse) {
     ScanFolderFiles(folder, mask);
     return;
