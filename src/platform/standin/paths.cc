@@ -102,19 +102,24 @@ void CollapsePath(std::string& path, std::size_t mark) {
 // The parts of an absolute path (without its drive) as the system reads
 // them: "." and ".." resolved in the text, before the disk is asked, and
 // names trimmed as CollapsePath does.
+// The non-empty parts of a path between its separators.
+std::vector<std::string> Parts(const std::string& path, char separator) {
+  std::vector<std::string> parts;
+  for (std::size_t start = 0; start < path.size();) {
+    const std::size_t end = std::min(path.find(separator, start), path.size());
+    if (end > start) parts.push_back(path.substr(start, end - start));
+    start = end + 1;
+  }
+  return parts;
+}
+
 std::vector<std::string> Components(const std::string& absolute) {
   std::string path = "\\";
   for (char c : absolute) {
     if (c != '\\' || path.back() != '\\') path += c;
   }
   CollapsePath(path, 1);
-  std::vector<std::string> components;
-  for (std::size_t start = 1; start < path.size();) {
-    const std::size_t end = std::min(path.find('\\', start), path.size());
-    if (end > start) components.push_back(path.substr(start, end - start));
-    start = end + 1;
-  }
-  return components;
+  return Parts(path, '\\');
 }
 
 }  // namespace
@@ -135,16 +140,6 @@ struct CurrentFolder {
   std::vector<std::string> host_parts;
 };
 
-std::vector<std::string> HostParts(const std::string& host) {
-  std::vector<std::string> parts;
-  for (std::size_t start = 1; start < host.size();) {
-    const std::size_t end = std::min(host.find('/', start), host.size());
-    if (end > start) parts.push_back(host.substr(start, end - start));
-    start = end + 1;
-  }
-  return parts;
-}
-
 CurrentFolder ReadCurrentFolder() {
   std::string host = HostCurrentDirectory();
   std::string windows = "Z:" + Utf8ToAnsi(host);
@@ -163,10 +158,10 @@ CurrentFolder ReadCurrentFolder() {
     folder += "/" + AnsiToUtf8(part);
   }
   if (folder.empty()) opened += "\\";
-  if (opened == windows) return {windows, HostParts(host)};
+  if (opened == windows) return {windows, Parts(host, '/')};
   struct stat info;
   if (stat(folder.empty() ? "/" : folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
-    return {opened, HostParts(folder)};
+    return {opened, Parts(folder, '/')};
   return {"C:\\windows", {}};
 }
 
