@@ -7,9 +7,9 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <locale.h>
-#include <wctype.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <wctype.h>
 
 #include <algorithm>
 #include <cstring>
@@ -162,14 +162,14 @@ std::unique_ptr<Listing> ListFolder(const std::string& host_folder, const std::s
     const std::size_t offset = listing->names.size();
     AppendAnsiName(listing->names, entry->d_name);
     const char* name = listing->names.c_str() + offset;
-    if (std::strchr(name, kLostCharacter) != nullptr)
-      lossy[static_cast<std::uint32_t>(offset)] = standin::Utf8ToUtf16(entry->d_name);
     const bool selected = everything || MatchPattern(name, mask.c_str());
     const std::uint32_t attributes = selected ? EntryAttributes(host_folder, entry) : kUnlisted;
     if (attributes == kUnlisted) {
       listing->names.resize(offset);
       continue;
     }
+    if (std::strchr(name, kLostCharacter) != nullptr)
+      lossy[static_cast<std::uint32_t>(offset)] = standin::Utf8ToUtf16(entry->d_name);
     const std::size_t length = listing->names.size() - offset - 1;
     listing->entries.push_back(Entry{standin::ListingKeyPrefix(name),
                                      static_cast<std::uint32_t>(offset),
@@ -190,7 +190,7 @@ std::unique_ptr<Listing> ListFolder(const std::string& host_folder, const std::s
     std::sort(listing->entries.begin(), listing->entries.end(),
               [&lossy](const Entry& a, const Entry& b) {
                 if (a.dots != b.dots) return a.dots;
-                return ListsBeforeWide(lossy[a.offset], lossy[b.offset]);
+                return ListsBeforeWide(lossy.at(a.offset), lossy.at(b.offset));
               });
     return listing;
   }
