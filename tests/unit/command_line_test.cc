@@ -18,7 +18,8 @@ struct SplitCase {
 TEST(SplitCommandLine, FollowsTheRules) {
   const SplitCase cases[] = {
       {"prog", {}},
-      {"  prog \t a\x01\x1f" "b  ", {"a", "b"}},          // every byte 1..32 separates
+      {"  prog \t a\x01\x1f" "b  ", {"a", "b"}},          // every byte 1..32 separates,
+      {"prog a\x1A" "b", {"a\x1A" "b"}},                   // but a character the code page lacks
       {"prog \"a b\" c", {"a b", "c"}},
       {"prog a\"b c\"d", {"ab cd"}},                      // stretches touch: one argument
       {"prog \"c:\\dir\\\" next", {"c:\\dir\\", "next"}},  // no escape before a quote

@@ -47,7 +47,10 @@ std::string Hex(std::uint32_t value) {
 }  // namespace
 
 void Initialize() {}
-std::string CommandLine() { return fake::Sys().command_line; }
+std::string CommandLine() {
+  if (fake::Sys().command_line.empty()) throw Failure("command line");
+  return fake::Sys().command_line;
+}
 bool IsLeadByte(unsigned char b) {
   return fake::Sys().double_byte && ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC));
 }

@@ -30,7 +30,7 @@ struct System {
   std::string report;               // the file that File::Open creates
   bool console = false;             // standard output is a console
   bool double_byte = false;         // lead bytes as code page 932 has them
-  std::string command_line = "tavrel";
+  std::string command_line = "tavrel";  // empty: reading it fails
   int console_attributes = 0x07;    // the console's colours; -1: no console
   void (*interrupt)() = nullptr;    // what an interruption runs
   int lock_depth = 0;               // the output lock, taken and not left

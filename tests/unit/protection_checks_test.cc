@@ -82,6 +82,7 @@ TEST(RunProgram, RestoresTheConsoleColour) {
       {"tavrel C:\\q\\", 0x07, {}, {"07", "07"}},  // no such folder, no /F
       {"tavrel /F \" HKLM\\x\"", 0x07, {"sfc 80000002\\x"}, {"0A", "07", "07"}},
       {"tavrel /F C:\\p\\", -1, {"sfc C:\\p"}, {}},
+      {"tavrel /F C:\\p\\ C:\\q\\", 0x1F, {"sfc C:\\p"}, {"0C", "1F", "1F"}},  // the first name
   };
   for (const auto& c : cases) {
     fake::Reset();
@@ -97,6 +98,12 @@ TEST(RunProgram, RestoresTheConsoleColour) {
     EXPECT_EQ(fake::Sys().interrupt, &WriteOutOnInterrupt);
     EXPECT_EQ(fake::Sys().lock_depth, 1);
   }
+  // A failure outside the run body (here, reading the command line) has no
+  // message, and no success either.
+  fake::Reset();
+  fake::Sys().command_line.clear();
+  EXPECT_EQ(RunProgram(), 1);
+  EXPECT_EQ(fake::Sys().output, "");
 }
 
 // Redirected output goes out 64 KB at a time, a console line by line; an
@@ -156,30 +163,38 @@ TEST(CheckFileProtection, AsksForTheLongFormOfEachListedFolderOnce) {
                             {"LONG~2\\e.dll.", "C:\\LONG~2\\e.dll"},
                             {"LONG~1\\SUB\\c.dll", "C:\\LONG~1\\SUB\\c.dll"},
                             {"FAR~1\\d.dll", "C:\\FAR~1\\d.dll"},
-                            {"FAR~1\\dd.dll", "C:\\FAR~1\\dd.dll"}};
+                            {"FAR~1\\dd.dll", "C:\\FAR~1\\dd.dll"},
+                            {"FAR~1\\S~1\\e.dll", "C:\\FAR~1\\S~1\\e.dll"}};
   fake::Sys().long_paths = {{"C:\\LONG~1\\", "C:\\Long One\\"},
                             {"C:\\LONG~2\\", "C:\\Long Two\\"},
-                            {"C:\\LONG~1\\SUB\\", "C:\\Long One\\SUB\\"},
+                            {"C:\\FAR~1\\S~1\\", "C:\\FAR~1\\Short\\"},
                             {"C:\\FAR~1\\", far}};
   fake::Sys().protected_items = {"C:\\Long One\\b.dll", far + "d.dll", "C:\\FAR~1\\dd.dll"};
+  // Within a walk a subfolder's long form is its parent's and its listed
+  // name; a new walk asks again.
   RunCheck([] {
+    StartWalkOfListedFolders();
     CheckFileProtection("LONG~1\\", "a.dll");
     CheckFileProtection("LONG~1\\", "b.dll");
-    CheckFileProtection("LONG~2\\", "e.dll.");  // the full path drops the dot
     CheckFileProtection("LONG~1\\SUB\\", "c.dll");
+    CheckFileProtection("LONG~2\\", "e.dll.");  // the full path drops the dot
     CheckFileProtection("FAR~1\\", "d.dll");
     CheckFileProtection("FAR~1\\", "dd.dll");
+    StartWalkOfListedFolders();
+    CheckFileProtection("FAR~1\\S~1\\", "e.dll");
   });
   EXPECT_EQ(fake::Sys().asked,
             (std::vector<std::string>{"long C:\\LONG~1\\", "sfc C:\\Long One\\a.dll",
-                                      "sfc C:\\Long One\\b.dll", "long C:\\LONG~2\\",
-                                      "sfc C:\\Long Two\\e.dll", "long C:\\LONG~1\\SUB\\",
-                                      "sfc C:\\Long One\\SUB\\c.dll", "long C:\\FAR~1\\",
-                                      "sfc " + far + "d.dll", "sfc C:\\FAR~1\\dd.dll"}));
+                                      "sfc C:\\Long One\\b.dll", "sfc C:\\Long One\\SUB\\c.dll",
+                                      "long C:\\LONG~2\\", "sfc C:\\Long Two\\e.dll",
+                                      "long C:\\FAR~1\\", "sfc " + far + "d.dll",
+                                      "sfc C:\\FAR~1\\dd.dll", "long C:\\FAR~1\\S~1\\",
+                                      "sfc C:\\FAR~1\\Short\\e.dll"}));
   EXPECT_EQ(fake::Sys().output, Line("LONG~1\\a.dll", false) + Line("LONG~1\\b.dll", true) +
-                                    Line("LONG~2\\e.dll.", false) +
-                                    Line("LONG~1\\SUB\\c.dll", false) + Line("FAR~1\\d.dll", true) +
-                                    Line("FAR~1\\dd.dll", true));
+                                    Line("LONG~1\\SUB\\c.dll", false) +
+                                    Line("LONG~2\\e.dll.", false) + Line("FAR~1\\d.dll", true) +
+                                    Line("FAR~1\\dd.dll", true) +
+                                    Line("FAR~1\\S~1\\e.dll", false));
 }
 
 // The service takes a predefined root, and null for the root itself; the

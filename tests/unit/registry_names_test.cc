@@ -36,4 +36,11 @@ TEST(KeyExists, AsksTheRegistryExceptForSlotsFourAndSix) {
   }
 }
 
+// The letter after each underscore, the last one's too.
+TEST(RootAbbreviation, TakesTheLetterAfterEachUnderscore) {
+  EXPECT_EQ(RootAbbreviation("HKEY_LOCAL_MACHINE"), "HKLM");
+  EXPECT_EQ(RootAbbreviation("HKEY_X"), "HKX");
+  EXPECT_EQ(RootAbbreviation("HKEY_"), "HK");
+}
+
 }  // namespace
