@@ -61,4 +61,11 @@ TEST(LoadSystemLibrary, TakesTheSystemDirectorysCopyOnly) {
   RemoveDirectoryW(current.c_str());
 }
 
+// The search flags are known exactly where the loader takes them.
+TEST(SearchFlagsKnown, TellsWhetherTheLoaderTakesTheFlags) {
+  const HMODULE module = LoadLibraryExW(L"sfc.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  EXPECT_EQ(platform::win32::SearchFlagsKnown(), module != nullptr);
+  if (module != nullptr) FreeLibrary(module);
+}
+
 }  // namespace
