@@ -301,8 +301,9 @@ def observe(backend, sc, base, keys=None):
     env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": os.environ.get("HOME", "/"),
            "LANG": sc.lang, "TAVREL_STANDIN_SFC": catalogue}
     env.update({k: texts.sub(v) for k, v in sc.env.items()})
-    if sc.lang == UTF8_ANSI and utf8_locale(os.path.dirname(base)):
-        env["LOCPATH"] = utf8_locale(os.path.dirname(base))
+    locales = sc.lang == UTF8_ANSI and utf8_locale(base)
+    if locales:
+        env["LOCPATH"] = locales
     raw_line = None if sc.line is None else texts.encode(sc.line, sc.ansi)
 
     out_path, err_path = os.path.join(work, "stdout.bin"), os.path.join(work, "stderr.txt")
