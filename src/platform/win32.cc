@@ -40,8 +40,8 @@ bool SearchFlagsKnown() {
   return kernel32 != nullptr && GetProcAddress(kernel32, "AddDllDirectory") != nullptr;
 }
 
-HMODULE LoadSystemLibrary(const wchar_t* name, bool search_flags_known) {
-  if (search_flags_known) return LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+HMODULE LoadSystemLibrary(const wchar_t* name, bool search_flags_known, LoadLibraryExWFn load) {
+  if (search_flags_known) return load(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
   // By its full path in the system directory; its own imports are looked
   // for there first too.
   wchar_t path[MAX_PATH];
@@ -50,7 +50,7 @@ HMODULE LoadSystemLibrary(const wchar_t* name, bool search_flags_known) {
   if (length == 0 || length + 1 + name_length >= MAX_PATH) return nullptr;
   path[length] = L'\\';
   std::memcpy(path + length + 1, name, (name_length + 1) * sizeof(wchar_t));
-  return LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  return load(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 }  // namespace win32

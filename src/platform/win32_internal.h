@@ -14,8 +14,11 @@ namespace win32 {
 bool SearchFlagsKnown();
 // Loads a DLL from the system directory only, never from the program's
 // folder or the current one: with LOAD_LIBRARY_SEARCH_SYSTEM32 where the
-// flags are known, else by its full path there.
-HMODULE LoadSystemLibrary(const wchar_t* name, bool search_flags_known);
+// flags are known, else by its full path there.  `load` is LoadLibraryExW,
+// or a test's loader of a system that lacks the flags.
+using LoadLibraryExWFn = HMODULE(WINAPI*)(LPCWSTR, HANDLE, DWORD);
+HMODULE LoadSystemLibrary(const wchar_t* name, bool search_flags_known,
+                          LoadLibraryExWFn load = LoadLibraryExW);
 // UTF-16 text in the code page, without best fit: each character the code
 // page lacks, a surrogate pair as one, becomes kLostCharacter.  `convert`
 // is WideCharToMultiByte, or a test's stricter one.

@@ -23,9 +23,12 @@ import pwd
 import re
 import shutil
 import signal
+import struct
 import subprocess
 import sys
 import tempfile
+import termios
+import threading
 import time
 
 sys.dont_write_bytecode = True
@@ -36,7 +39,7 @@ import generate  # noqa: E402
 import scenarios  # noqa: E402
 sys.path.insert(0, os.path.dirname(HERE))
 import win_build  # noqa: E402
-from scenarios import CLOSED_PIPE, NO_ACCESS, TERMINAL, Link, ReadOnly  # noqa: E402
+from scenarios import CLOSED_PIPE, NO_ACCESS, PIECE, TERMINAL, UTF8_ANSI, Link, ReadOnly  # noqa: E402
 
 # The program's accents where a code page has none: the system's best fit, as Wine gives it.
 BEST_FIT = dict(zip("éèàê", "eeae"))
@@ -218,6 +221,71 @@ def contents(path):
             else b"<folder>" if os.path.lexists(path) else None)
 
 
+def terminal():
+    """A pty as wide as the longest line (no wrapping), its bytes passed on as written (no
+    CR before LF), and a thread that keeps reading it: the bytes it has shown."""
+    master, slave = pty.openpty()
+    fcntl.ioctl(slave, termios.TIOCSWINSZ, struct.pack("HHHH", 50, 9999, 0, 0))
+    modes = termios.tcgetattr(slave)
+    modes[1] &= ~termios.OPOST
+    termios.tcsetattr(slave, termios.TCSANOW, modes)
+    shown = bytearray()
+
+    def read():
+        while True:
+            try:
+                data = os.read(master, 65536)
+            except OSError:  # EIO: every writer has closed it
+                return
+            if not data:
+                return
+            shown.extend(data)
+    reader = threading.Thread(target=read, daemon=True)
+    reader.start()
+    return master, slave, reader, shown
+
+
+SGR = re.compile(rb"\x1b\[([0-9;]*)m")
+
+
+def as_shown(data, pieces):
+    """What a terminal shows, the same from both backends: Wine hides the cursor around each
+    console write (a write that ends inside a line is kept as PIECE when `pieces`, else
+    dropped), sends a colour just before the next character it shows, the stand-in at
+    once, and Wine erases to the end of a line where the stand-in writes its last blanks;
+    "\x1b[0m" and "\x1b[m" are the same reset."""
+    data = re.sub(rb"(?<!\n)" + re.escape(PIECE.encode()), b"\0" if pieces else b"", data)
+    data = re.sub(rb"\x1b\[\?25[lh]", b"", data)
+    data = re.sub(rb" *(\x1b\[K)?\r\n", b"\r\n", data)
+    out, current, pending, at = bytearray(), b"", None, 0
+    for m in list(SGR.finditer(data)) + [None]:
+        text = data[at:m.start() if m else len(data)]
+        for i in range(len(text)):
+            if pending is not None and text[i:i + 1] not in b"\r\n\0":
+                if pending != current:
+                    out += b"\x1b[%sm" % pending
+                current, pending = pending, None
+            out += text[i:i + 1]
+        if m:
+            pending, at = (b"" if m.group(1) in (b"", b"0") else m.group(1)), m.end()
+    if pending is not None and pending != current:
+        out += b"\x1b[%sm" % pending
+    return bytes(out).replace(b"\0", PIECE.encode())
+
+
+def utf8_locale(base):
+    """LOCPATH for UTF8_ANSI when the host lacks it: made once a suite."""
+    have = subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout.lower()
+    if UTF8_ANSI.lower().replace("utf-8", "utf8") in have:
+        return None
+    path = os.path.join(base, "locale")
+    if not os.path.isdir(os.path.join(path, UTF8_ANSI)):
+        os.makedirs(path, exist_ok=True)
+        subprocess.run(["localedef", "-i", UTF8_ANSI.split(".")[0], "-f", "UTF-8",
+                        os.path.join(path, UTF8_ANSI)], stderr=subprocess.DEVNULL)
+    return path
+
+
 def observe(backend, sc, base, keys=None):
     """Runs `sc` in a fresh fixture: the process, the texts, and what the run leaves: console
     bytes, exit status and the files named by `keys` (else every file and folder)."""
@@ -233,12 +301,16 @@ def observe(backend, sc, base, keys=None):
     env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": os.environ.get("HOME", "/"),
            "LANG": sc.lang, "TAVREL_STANDIN_SFC": catalogue}
     env.update({k: texts.sub(v) for k, v in sc.env.items()})
+    locales = sc.lang == UTF8_ANSI and utf8_locale(base)
+    if locales:
+        env["LOCPATH"] = locales
     raw_line = None if sc.line is None else texts.encode(sc.line, sc.ansi)
 
     out_path, err_path = os.path.join(work, "stdout.bin"), os.path.join(work, "stderr.txt")
     # Files, not pipes: a service that Wine starts may keep inherited handles.
-    # A pipe whose reader is gone, or a terminal that nobody reads, when asked.
-    ends = (os.pipe() if sc.stdout == CLOSED_PIPE else pty.openpty() if sc.stdout == TERMINAL
+    # A pipe whose reader is gone, or a terminal, when asked.
+    screen = sc.stdout == TERMINAL and terminal()
+    ends = (os.pipe() if sc.stdout == CLOSED_PIPE else screen[1:2] if screen
             else (os.open(sc.stdout or out_path, os.O_WRONLY | os.O_CREAT | os.O_TRUNC),))
     if sc.stdout == CLOSED_PIPE:
         os.close(ends[0])
@@ -259,11 +331,15 @@ def observe(backend, sc, base, keys=None):
     finally:
         for fd in ends:
             os.close(fd)
+        if screen:
+            screen[2].join(10)
+            os.close(screen[0])
         if holder:
             holder.kill()
             holder.wait()
     proc.errors = pathlib.Path(err_path).read_bytes()
-    found = {"console": contents(out_path) if sc.stdout is None else b"",
+    console = bytes(screen[3]) if screen else contents(out_path) if sc.stdout is None else b""
+    found = {"console": console,
              "exit status": b"%d" % proc.returncode}
     if keys is None:
         keys = [os.path.relpath(os.path.join(folder, n), root)
@@ -282,6 +358,10 @@ def run_scenario(backend, sc, base):
                                                                sc.memory_as))
     expected = {"console": texts.lines(sc.out, sc.oem) if sc.stdout is None else b"",
                 "exit status": b"%d" % sc.exit}
+    if sc.stdout == TERMINAL:  # each backend's bytes as they show
+        pieces = isinstance(backend, Wine)
+        found["console"] = as_shown(found["console"], pieces)
+        expected["console"] = as_shown(texts.lines(sc.shown, "utf-8"), pieces)
     expected.update({rel: lines if lines is None else texts.lines(lines, sc.ansi)
                      for rel, lines in sc.after.items()})
     for key, want in expected.items():

@@ -6,7 +6,8 @@ current folder (relative, or a host path), variables, protected items (catalogue
 command line (an argv list, or the exact raw line as a str) and what must come out:
 console lines (OEM, CR LF each), files afterwards (ANSI, CR LF each; bytes as they are;
 None: absent), exit status.  `stdout`: a host path, CLOSED_PIPE (its reader gone) or
-TERMINAL (bytes unchecked); `hold`: a file another process holds open for writing;
+TERMINAL, a pty whose bytes, as they show (run_e2e.as_shown), are `shown`: lines in UTF-8,
+colours as RED, GREEN, DEFAULT, PIECE where Wine's console write ends inside a line; `hold`: a file another process holds open for writing;
 `as_user`: run as an ordinary user; `memory_as`: an earlier scenario whose peak memory
 this one may pass by 8 MB at most; `on_disk`: the fixture in /tmp, not /dev/shm.  {R} is
 the fixture folder's Windows path, {Q} the same without "Z:\\", {P<n>} a name that makes
@@ -18,6 +19,7 @@ FRENCH = "fr_FR.UTF-8"
 JAPANESE = "ja_JP.UTF-8"
 RUSSIAN = "ru_RU.UTF-8"
 HEBREW = "he_IL.UTF-8"
+UTF8_ANSI = "hi_IN.UTF-8"  # Wine gives a locale without an ANSI code page UTF-8 (65001)
 CODE_PAGES = {JAPANESE: ("cp932", "cp932"), RUSSIAN: ("cp1251", "cp866"),
               HEBREW: ("cp1255", "cp862")}  # ANSI, OEM
 
@@ -35,18 +37,21 @@ class ReadOnly:
 DIR = None
 NO_ACCESS = "no access"  # a folder that only its owner, root, may read
 CLOSED_PIPE, TERMINAL = "closed pipe", "terminal"
+# A terminal's colours as escape sequences, and Wine's mark between two console writes.
+RED, GREEN, DEFAULT = "\x1b[91m", "\x1b[92m", "\x1b[m"
+PIECE = "\x1b[?25h\x1b[?25l"
 
 
 class Scenario:
     def __init__(self, name, command=None, files=None, cwd="", env=None, sfc=(), out=(),
                  after=None, exit=0, only=None, why="", lang=FRENCH, stdout=None,
-                 hold=None, as_user=False, memory_as=None, on_disk=False):
+                 hold=None, as_user=False, memory_as=None, on_disk=False, shown=()):
         assert (only is None) == (why == ""), name + ": a one-backend scenario says why"
         self.name, self.cwd, self.exit, self.only, self.lang = name, cwd, exit, only, lang
         self.args = command if isinstance(command, list) else []
         self.line = command if isinstance(command, str) else None
         self.files, self.env, self.after = files or {}, env or {}, after or {}
-        self.sfc, self.out, self.stdout = list(sfc), list(out), stdout
+        self.sfc, self.out, self.stdout, self.shown = list(sfc), list(out), stdout, list(shown)
         self.ansi, self.oem = CODE_PAGES.get(lang, ("cp1252", "cp850"))
         self.hold = hold
         self.as_user, self.memory_as, self.on_disk = as_user, memory_as, on_disk
@@ -67,6 +72,12 @@ def N(name):
 def under(folder, names, protected=()):
     """Result lines for the files `names` (listing order) found in `folder`."""
     return [(P if n in protected else N)(folder + n) for n in names.split()]
+
+
+def coloured(lines):
+    """Lines as a terminal shows them: a result in its colour, the rest in the console's."""
+    return [(RED if l.endswith(" : protégé par SFC") else GREEN if l.endswith(" non protégé par SFC")
+             else DEFAULT) + l for l in lines]
 
 
 def count(n):
@@ -338,10 +349,24 @@ SCENARIOS = [
       after={"r.txt": [BIG_REPORT, "", P("{R}\\w\\b.dll")] + count(1)}),
     *(S("console: %s costs the report nothing" % what, ["{R}\\w\\*.dll", "/O"], files=FLAT,
         sfc=["{R}\\w\\ab.dll"], stdout=stdout, exit=exit,
-        after={REPORT: under("{R}\\w\\", FLAT_DLLS, ["ab.dll"]) + count(1)})
+        after={REPORT: under("{R}\\w\\", FLAT_DLLS, ["ab.dll"]) + count(1)},
+        shown=coloured(under("{R}\\w\\", FLAT_DLLS, ["ab.dll"]) + count(1)))
       for what, stdout, exit in (("a pipe whose reader is gone", CLOSED_PIPE, 1),
                                  ("a full device, one line at a time too", "/dev/full", 1),
                                  ("a terminal", TERMINAL, 0))),
+    # A console takes 4,096 UTF-16 units a write; the name comes from the ANSI code page
+    # (€ is 80 there, Ç in OEM), the words from Windows-1252.
+    S("terminal: a line longer than one console write, a name that OEM lacks",
+      ["/F", "HKLM\\" + "k" * 5000 + "€"], stdout=TERMINAL,
+      shown=[GREEN + "HKEY_LOCAL_MACHINE\\" + "k" * 4077 + PIECE + N("k" * 923 + "€"),
+             DEFAULT.encode()]),
+    S("terminal: the usage text", ["/?"], stdout=TERMINAL, shown=USAGE),
+    # 😀 is a surrogate pair whose first unit would end the first write; Wine's console
+    # shows each unit of a pair as U+FFFD.
+    S("terminal: a UTF-8 code page, a pair of UTF-16 units never cut between two writes",
+      ["/F", "HKLM\\" + "k" * 4076 + "😀"], lang=UTF8_ANSI, stdout=TERMINAL,
+      shown=[GREEN + "HKEY_LOCAL_MACHINE\\" + "k" * 4076 + PIECE + N("\ufffd\ufffd"),
+             DEFAULT.encode()], only="wine", why=FRENCH_ONLY),
 
     S("list: 1,000,000 lines of absent keys, three names among them", ["/L:big.lst"],
       files=dict(FLAT, **{"big.lst": lambda: b"\r\n".join(

@@ -61,4 +61,43 @@ TEST(LoadSystemLibrary, TakesTheSystemDirectorysCopyOnly) {
   RemoveDirectoryW(current.c_str());
 }
 
+// What the loader is asked for: the name with the search flag, or without
+// the flags (Windows 7 without KB2533623 refuses them) the full path in the
+// system directory, whose folder is searched first for its own imports.
+struct LoaderCall {
+  std::wstring name;
+  DWORD flags;
+} asked;
+
+HMODULE WINAPI RecordingLoader(LPCWSTR name, HANDLE, DWORD flags) {
+  asked = {name, flags};
+  return reinterpret_cast<HMODULE>(GetModuleHandleW(nullptr));
+}
+
+TEST(LoadSystemLibrary, AsksForTheSystemDirectorysCopy) {
+  wchar_t system[MAX_PATH];
+  ASSERT_GT(GetSystemDirectoryW(system, MAX_PATH), 0u);
+  const struct {
+    bool flags_known;
+    LoaderCall expected;
+  } cases[] = {
+      {true, {L"sfc.dll", LOAD_LIBRARY_SEARCH_SYSTEM32}},
+      {false, {std::wstring(system) + L"\\sfc.dll", LOAD_WITH_ALTERED_SEARCH_PATH}},
+  };
+  for (const auto& c : cases) {
+    asked = {L"", 0};
+    EXPECT_EQ(platform::win32::LoadSystemLibrary(L"sfc.dll", c.flags_known, RecordingLoader),
+              GetModuleHandleW(nullptr));
+    EXPECT_TRUE(asked.name == c.expected.name && asked.flags == c.expected.flags)
+        << c.flags_known << ": flags " << asked.flags;
+  }
+}
+
+// The search flags are known exactly where the loader takes them.
+TEST(SearchFlagsKnown, TellsWhetherTheLoaderTakesTheFlags) {
+  const HMODULE module = LoadLibraryExW(L"sfc.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  EXPECT_EQ(platform::win32::SearchFlagsKnown(), module != nullptr);
+  if (module != nullptr) FreeLibrary(module);
+}
+
 }  // namespace
