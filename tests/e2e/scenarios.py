@@ -225,6 +225,11 @@ SCENARIOS = [
       sfc=["{R}\\b\\Lx.dll", "{R}\\b\\x.dll", "HKEY_CURRENT_USER\\Software\\X"],
       out=[P("{R}\\b\\Lx.dll"), N("{R}\\b\\?x.dll"), N("{R}\\b\\?"),
            N("HKEY_CURRENT_USER\\Software\\?"), N("{R}\\e\\?.dll")] + count(1)),
+    # A listing goes by upper case, also for what the code page lacks: ａ (U+FF41) is Ａ
+    # (U+FF21), before Ｂ (U+FF22).
+    S("code pages: a listing orders what the code page lacks by its upper case",
+      ["{R}\\d\\*.dll"], files={"d/ａx.dll": "", "d/Ｂy.dll": "", "d/c.dll": ""},
+      out=under("{R}\\d\\", "c.dll ?x.dll ?y.dll")),
     S("code pages: one argument stays one, whatever quotes the code page lacks",
       ["x＂ /O:evil.txt ＂.dll", "/F"], after={"evil.txt": None}),
 
@@ -274,6 +279,8 @@ SCENARIOS = [
                          ("a name with * cannot be created", "w\\*.txt"),
                          ("a name of 260 bytes", "n" * 260),
                          ("NUL in a folder that does not exist", "nope\\NUL"))),
+    S("names: a device name in a folder, with an extension too, is the device: not checked",
+      ["/F", "{R}\\d\\nul.dll"], files={"d/a.dll": ""}),
     S("report: a name with ? cannot be opened, even when it finds a file",
       ["{R}\\w\\b.dll", "/O:w\\?.dll"], files={"w/b.dll": "", "w/c.dll": ""},
       out=[FAILURE], exit=1, after={"w/c.dll": [b""]}),
