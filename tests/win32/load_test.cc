@@ -71,7 +71,7 @@ struct LoaderCall {
 
 HMODULE WINAPI RecordingLoader(LPCWSTR name, HANDLE, DWORD flags) {
   asked = {name, flags};
-  return reinterpret_cast<HMODULE>(GetModuleHandleW(nullptr));
+  return GetModuleHandleW(nullptr);
 }
 
 TEST(LoadSystemLibrary, AsksForTheSystemDirectorysCopy) {
