@@ -441,15 +441,18 @@ void HandleInterrupts(void (*write_out)()) {
 // ---- Names and files ----
 
 std::uint32_t ExpandEnvironment(const char* source, char* buffer, std::uint32_t size) {
-  // The system expands at most 32K characters, NUL included.
-  constexpr DWORD kLimit = 32767;
+  // The system expands into 32K characters at most, NUL included; an
+  // expansion of 32,767 characters or more is not taken, whole or not
+  // (Windows asks for more room, Wine 8 gives it cut).
+  constexpr DWORD kBuffer = 32768;
   const std::wstring wide_source = Wide(source);
   if (wide_source.empty() && *source != '\0') return 0;
   // One buffer for every name of the run, as a list may hold millions.
-  static std::wstring expanded(kLimit, L'\0');
-  const DWORD units = ExpandEnvironmentStringsW(wide_source.c_str(), &expanded[0], kLimit);
-  if (units == 0 || units > kLimit) return 0;
-  const std::string ansi = Ansi(expanded.c_str());
+  static std::wstring expanded(kBuffer, L'\0');
+  const DWORD units = ExpandEnvironmentStringsW(wide_source.c_str(), &expanded[0], kBuffer);
+  const std::size_t length = wcsnlen(expanded.c_str(), kBuffer);
+  if (units == 0 || units > kBuffer || length >= kBuffer - 1) return 0;
+  const std::string ansi = Ansi(expanded.c_str(), length);
   const std::size_t needed = ansi.size() + 1;
   if (needed <= size) std::memcpy(buffer, ansi.c_str(), needed);
   return static_cast<std::uint32_t>(needed);
