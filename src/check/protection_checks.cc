@@ -65,8 +65,10 @@ std::size_t LastNameStart(const std::string& path) {
 }
 
 // The name as a line shows it: a character that the code page lacks is "?".
-std::string ShownName(const std::string& name) {
-  std::string shown = name;
+// Most names hold none, and are shown as they are, without a copy.
+const std::string& ShownName(const std::string& name, std::string& shown) {
+  if (!platform::HoldsLostCharacter(name)) return name;
+  shown = name;
   std::replace(shown.begin(), shown.end(), platform::kLostCharacter, '?');
   return shown;
 }
@@ -86,7 +88,8 @@ void ReportItem(bool is_protected, const std::string& name) {
     words = &UnprotectedWords();
   }
   if (name.empty() && words->windows1252.empty() && !RunOptions.ListMode) return;
-  const std::string shown = ShownName(name);
+  std::string copy;
+  const std::string& shown = ShownName(name, copy);
   if (!RunOptions.Silent) WriteConsoleLine(shown, *words);
   if (RunOptions.WriteReport) WriteReportLine(shown, *words);
 }
