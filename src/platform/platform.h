@@ -80,10 +80,11 @@ using OutputHandle = void*;
 
 // GetStdHandle(STD_OUTPUT_HANDLE).
 OutputHandle StdOutputHandle();
-// GetConsoleScreenBufferInfo: false when the handle is no console.
-bool ReadConsoleAttributes(OutputHandle handle, std::uint16_t* attributes);
-// SetConsoleTextAttribute: false when the handle is no console.
-bool WriteConsoleAttributes(OutputHandle handle, std::uint16_t attributes);
+// GetConsoleScreenBufferInfo; leaves `attributes` as it is when the handle
+// is no console.  Nobody needs to know: nothing else changes then.
+void ReadConsoleAttributes(OutputHandle handle, std::uint16_t* attributes);
+// SetConsoleTextAttribute; does nothing when the handle is no console.
+void WriteConsoleAttributes(OutputHandle handle, std::uint16_t attributes);
 // True when standard output is a character device (a console).
 bool StdOutputIsCharDevice();
 // Writes every byte to standard output; raises Failure otherwise.  The

@@ -375,18 +375,17 @@ bool SfcKeyProtected(std::uint32_t root, const char16_t* subkey) {
 
 OutputHandle StdOutputHandle() { return StdOut(); }
 
-bool ReadConsoleAttributes(OutputHandle handle, std::uint16_t* attributes) {
+void ReadConsoleAttributes(OutputHandle handle, std::uint16_t* attributes) {
   CONSOLE_SCREEN_BUFFER_INFO info;
-  if (!GetConsoleScreenBufferInfo(static_cast<HANDLE>(handle), &info)) return false;
-  *attributes = info.wAttributes;
-  return true;
+  if (GetConsoleScreenBufferInfo(static_cast<HANDLE>(handle), &info))
+    *attributes = info.wAttributes;
 }
 
-bool WriteConsoleAttributes(OutputHandle handle, std::uint16_t attributes) {
+void WriteConsoleAttributes(OutputHandle handle, std::uint16_t attributes) {
   // Redirected output has no colours, and asking costs a round trip to the
   // system for every line.
-  if (handle == StdOut() && !StdOutIsConsole()) return false;
-  return SetConsoleTextAttribute(static_cast<HANDLE>(handle), attributes) != FALSE;
+  if (handle == StdOut() && !StdOutIsConsole()) return;
+  SetConsoleTextAttribute(static_cast<HANDLE>(handle), attributes);
 }
 
 bool StdOutputIsCharDevice() { return GetFileType(StdOut()) == FILE_TYPE_CHAR; }

@@ -120,14 +120,12 @@ bool SfcKeyProtected(std::uint32_t root, const char16_t* subkey) {
 }
 
 OutputHandle StdOutputHandle() { return nullptr; }
-bool ReadConsoleAttributes(OutputHandle, std::uint16_t* attributes) {
-  if (fake::Sys().console_attributes < 0) return false;
-  *attributes = static_cast<std::uint16_t>(fake::Sys().console_attributes);
-  return true;
+void ReadConsoleAttributes(OutputHandle, std::uint16_t* attributes) {
+  if (fake::Sys().console_attributes >= 0)
+    *attributes = static_cast<std::uint16_t>(fake::Sys().console_attributes);
 }
-bool WriteConsoleAttributes(OutputHandle, std::uint16_t attributes) {
+void WriteConsoleAttributes(OutputHandle, std::uint16_t attributes) {
   fake::Sys().colours.push_back(Hex(attributes).substr(6));
-  return true;
 }
 void LockOutput() { ++fake::Sys().lock_depth; }
 void UnlockOutput() { --fake::Sys().lock_depth; }

@@ -128,17 +128,18 @@ std::string CommandLine() {
 
 OutputHandle StdOutputHandle() { return reinterpret_cast<OutputHandle>(1); }
 
-bool ReadConsoleAttributes(OutputHandle, std::uint16_t* attributes) {
-  if (!stdout_is_terminal) return false;
-  *attributes = kDefaultAttributes;
-  return true;
+void ReadConsoleAttributes(OutputHandle, std::uint16_t* attributes) {
+  if (stdout_is_terminal) *attributes = kDefaultAttributes;
 }
 
-bool WriteConsoleAttributes(OutputHandle, std::uint16_t attributes) {
-  if (!stdout_is_terminal) return false;
+void WriteConsoleAttributes(OutputHandle, std::uint16_t attributes) {
+  if (!stdout_is_terminal) return;
   const std::string sequence = ColourSequence(attributes);
-  return write(STDOUT_FILENO, sequence.data(), sequence.size()) ==
-         static_cast<ssize_t>(sequence.size());
+  try {
+    WriteAll(sequence.data(), sequence.size());
+  } catch (const Failure&) {
+    // A colour that does not reach the terminal changes nothing else.
+  }
 }
 
 void LockOutput() { OutputLock().lock(); }
