@@ -44,13 +44,14 @@ HMODULE LoadSystemLibrary(const wchar_t* name, bool search_flags_known, LoadLibr
   if (search_flags_known) return load(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
   // By its full path in the system directory; its own imports are looked
   // for there first too.
-  wchar_t path[MAX_PATH];
-  const UINT length = GetSystemDirectoryW(path, MAX_PATH);
-  const std::size_t name_length = wcslen(name);
-  if (length == 0 || length + 1 + name_length >= MAX_PATH) return nullptr;
-  path[length] = L'\\';
-  std::memcpy(path + length + 1, name, (name_length + 1) * sizeof(wchar_t));
-  return load(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  std::wstring path(MAX_PATH, L'\0');
+  const UINT length = GetSystemDirectoryW(&path[0], MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return nullptr;
+  path.resize(length);
+  path += L'\\';
+  path += name;
+  if (path.size() >= MAX_PATH) return nullptr;
+  return load(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 }  // namespace win32
@@ -128,13 +129,9 @@ constexpr UINT kWordsCodePage = 1252;
 // Appends the bytes of the code page as UTF-16; raises Failure.
 void AppendWide(std::wstring& wide, UINT code_page, const char* data, std::size_t length) {
   if (length == 0) return;
-  if (length > 0x7FFFFFFF) throw Failure("console write");
-  const int size = static_cast<int>(length);
-  const int wide_length = MultiByteToWideChar(code_page, 0, data, size, nullptr, 0);
-  if (wide_length <= 0) throw Failure("console text");
-  const std::size_t start = wide.size();
-  wide.resize(start + static_cast<std::size_t>(wide_length));
-  MultiByteToWideChar(code_page, 0, data, size, &wide[start], wide_length);
+  const std::wstring converted = win32::ToUtf16(code_page, data, length);
+  if (converted.empty()) throw Failure("console text");
+  wide += converted;
 }
 
 // Older consoles refuse a write larger than what is left of a 64 KB heap
@@ -157,16 +154,7 @@ void WriteConsoleWide(HANDLE out, const std::wstring& wide) {
 }
 
 // The ANSI text as UTF-16, up to its first NUL as the ...A calls read it.
-std::wstring Wide(const char* text) {
-  const std::size_t length = std::strlen(text);
-  if (length == 0 || length > 0x7FFFFFFF) return std::wstring();
-  const int size = static_cast<int>(length);
-  const int wide_length = MultiByteToWideChar(CP_ACP, 0, text, size, nullptr, 0);
-  if (wide_length <= 0) return std::wstring();
-  std::wstring wide(static_cast<std::size_t>(wide_length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text, size, &wide[0], wide_length);
-  return wide;
-}
+std::wstring Wide(const char* text) { return win32::ToUtf16(CP_ACP, text, std::strlen(text)); }
 
 // The same for a path.  The ...A calls take fewer than MAX_PATH characters
 // only; the UTF-16 calls take more where the system allows long paths (and
@@ -224,6 +212,20 @@ std::string ToCodePage(UINT code_page, const wchar_t* text, std::size_t length,
   return ansi;
 }
 
+std::wstring ToUtf16(UINT code_page, const char* data, std::size_t length,
+                     MultiByteToWideCharFn convert) {
+  // No flags: a UTF-8 code page (and GB18030) takes no other than
+  // MB_ERR_INVALID_CHARS, and Windows 7 and later give U+FFFD for a byte
+  // that is not of the code page.
+  if (length == 0 || length > 0x7FFFFFFF) return std::wstring();
+  const int size = static_cast<int>(length);
+  const int wide_length = convert(code_page, 0, data, size, nullptr, 0);
+  if (wide_length <= 0) return std::wstring();
+  std::wstring wide(static_cast<std::size_t>(wide_length), L'\0');
+  convert(code_page, 0, data, size, &wide[0], wide_length);
+  return wide;
+}
+
 }  // namespace win32
 
 namespace {
@@ -274,15 +276,8 @@ std::string Utf16ToAnsi(const std::u16string& text) {
 }
 
 std::u16string Utf8ToUtf16(const std::string& text) {
-  // Windows 7 and later give U+FFFD for what is not UTF-8.
-  if (text.empty() || text.size() > 0x7FFFFFFF) return std::u16string();
-  const int size = static_cast<int>(text.size());
-  const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
-  if (length <= 0) return std::u16string();
-  std::u16string wide(static_cast<std::size_t>(length), u'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), size, reinterpret_cast<wchar_t*>(&wide[0]),
-                      length);
-  return wide;
+  const std::wstring wide = win32::ToUtf16(CP_UTF8, text.data(), text.size());
+  return std::u16string(wide.begin(), wide.end());
 }
 
 void UpperCase(char* text, std::size_t length) {
@@ -311,13 +306,8 @@ char PlainLetter(wchar_t c) {
 
 std::string WordsToCodePage(const std::string& windows1252, CodePage code_page) {
   // Where a conversion fails, the words go as they are, as they always did.
-  if (windows1252.empty()) return windows1252;
-  const int size = static_cast<int>(windows1252.size());
-  const int wide_length =
-      MultiByteToWideChar(kWordsCodePage, 0, windows1252.data(), size, nullptr, 0);
-  if (wide_length <= 0) return windows1252;
-  std::wstring wide(static_cast<std::size_t>(wide_length), L'\0');
-  MultiByteToWideChar(kWordsCodePage, 0, windows1252.data(), size, &wide[0], wide_length);
+  const std::wstring wide = win32::ToUtf16(kWordsCodePage, windows1252.data(), windows1252.size());
+  if (wide.empty()) return windows1252;
   // A letter the code page lacks takes the system's best fit ("\u00E9" is
   // "e" in most); where it has none, the plain letter rather than the
   // default character, "?".  A UTF-8 code page holds every letter, and
@@ -342,18 +332,11 @@ std::string WordsToCodePage(const std::string& windows1252, CodePage code_page) 
 }
 
 std::u16string AnsiToUtf16(const std::string& text) {
-  if (text.empty()) return std::u16string();
-  const int length = static_cast<int>(text.size());
   // The system's ANSI code page, that of the ...A calls that gave the text;
   // the thread's may differ (a user whose format locale is not the
   // system's).
-  const int wide_length = MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
-  std::u16string wide(static_cast<std::size_t>(wide_length > 0 ? wide_length : 0), u'\0');
-  if (wide_length > 0) {
-    MultiByteToWideChar(CP_ACP, 0, text.data(), length,
-                        reinterpret_cast<wchar_t*>(&wide[0]), wide_length);
-  }
-  return wide;
+  const std::wstring wide = win32::ToUtf16(CP_ACP, text.data(), text.size());
+  return std::u16string(wide.begin(), wide.end());
 }
 
 // ---- The protection service ----

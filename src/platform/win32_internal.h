@@ -25,6 +25,12 @@ HMODULE LoadSystemLibrary(const wchar_t* name, bool search_flags_known,
 using WideCharToMultiByteFn = int(WINAPI*)(UINT, DWORD, LPCWCH, int, LPSTR, int, LPCCH, LPBOOL);
 std::string ToCodePage(UINT code_page, const wchar_t* text, std::size_t length,
                        WideCharToMultiByteFn convert = WideCharToMultiByte);
+// Bytes of the code page as UTF-16 (U+FFFD for what is not of it); empty
+// when the call fails.  `convert` is MultiByteToWideChar, or a test's
+// stricter one.
+using MultiByteToWideCharFn = int(WINAPI*)(UINT, DWORD, LPCCH, int, LPWSTR, int);
+std::wstring ToUtf16(UINT code_page, const char* data, std::size_t length,
+                     MultiByteToWideCharFn convert = MultiByteToWideChar);
 
 }  // namespace win32
 }  // namespace platform

@@ -73,3 +73,39 @@ TEST(ToCodePage, LosesWhatTheCodePageLacksWithoutBestFit) {
         << "code page " << c.code_page;
   }
 }
+
+// MultiByteToWideChar as Windows documents it, which Wine does not check:
+// UTF-8 and GB18030 take no flag but MB_ERR_INVALID_CHARS, the ISO-2022,
+// ISCII, UTF-7 and symbol code pages none at all.
+int WINAPI StrictWidening(UINT code_page, DWORD flags, LPCCH text, int length, LPWSTR out,
+                          int size) {
+  const UINT page = code_page == CP_ACP ? GetACP() : code_page;
+  const bool no_flags = (page >= 50220 && page <= 50229) || (page >= 57002 && page <= 57011) ||
+                        page == CP_UTF7 || page == 42;
+  const DWORD allowed =
+      no_flags ? 0 : page == CP_UTF8 || page == 54936 ? MB_ERR_INVALID_CHARS : ~DWORD{0};
+  if ((flags & ~allowed) != 0) {
+    SetLastError(ERROR_INVALID_FLAGS);
+    return 0;
+  }
+  return MultiByteToWideChar(code_page, flags, text, length, out, size);
+}
+
+TEST(ToUtf16, TakesEachKindOfCodePage) {
+  const struct {
+    UINT code_page;
+    std::string text;
+    std::u16string expected;
+  } cases[] = {
+      {1252, "caf\xE9\x80", u"caf\u00E9\u20AC"},
+      {932, "\x93\xFA\x96\x7B\\", u"\u65E5\u672C\\"},
+      {CP_UTF8, "\xC5\x81\xF0\x9F\x98\x80", u"\u0141\U0001F600"},
+      {CP_UTF8, "a\xFF" "b", u"a\uFFFD" "b"},
+      {CP_ACP, "", u""},
+  };
+  for (const auto& c : cases) {
+    const std::wstring wide = platform::win32::ToUtf16(c.code_page, c.text.data(),
+                                                        c.text.size(), StrictWidening);
+    EXPECT_EQ(std::u16string(wide.begin(), wide.end()), c.expected) << "code page " << c.code_page;
+  }
+}
