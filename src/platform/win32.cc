@@ -134,25 +134,6 @@ void AppendWide(std::wstring& wide, UINT code_page, const char* data, std::size_
   wide += converted;
 }
 
-// Older consoles refuse a write larger than what is left of a 64 KB heap
-// (ERROR_NOT_ENOUGH_MEMORY): pieces of 8 KB at most.
-constexpr DWORD kConsolePiece = 4096;  // UTF-16 units
-
-void WriteConsoleWide(HANDLE out, const std::wstring& wide) {
-  const wchar_t* next = wide.data();
-  std::size_t left = wide.size();
-  while (left > 0) {
-    DWORD piece = left > kConsolePiece ? kConsolePiece : static_cast<DWORD>(left);
-    // A surrogate pair is never cut in two.
-    if (piece < left && IS_HIGH_SURROGATE(next[piece - 1])) --piece;
-    DWORD written = 0;
-    if (!WriteConsoleW(out, next, piece, &written, nullptr) || written == 0)
-      throw Failure("console write");
-    next += written;
-    left -= written;
-  }
-}
-
 // The ANSI text as UTF-16, up to its first NUL as the ...A calls read it.
 std::wstring Wide(const char* text) { return win32::ToUtf16(CP_ACP, text, std::strlen(text)); }
 
@@ -224,6 +205,37 @@ std::wstring ToUtf16(UINT code_page, const char* data, std::size_t length,
   std::wstring wide(static_cast<std::size_t>(wide_length), L'\0');
   convert(code_page, 0, data, size, &wide[0], wide_length);
   return wide;
+}
+
+void WriteAll(HANDLE out, const char* data, std::size_t length, WriteFileFn write) {
+  while (length > 0) {
+    const DWORD chunk = length > 0x10000000 ? 0x10000000 : static_cast<DWORD>(length);
+    DWORD written = 0;
+    // A pipe in non-blocking mode whose reader stopped takes 0 bytes, for
+    // ever: a failure, not a loop.
+    if (!write(out, data, chunk, &written, nullptr) || written == 0) throw Failure("write");
+    data += written;
+    length -= written;
+  }
+}
+
+// Older consoles refuse a write larger than what is left of a 64 KB heap
+// (ERROR_NOT_ENOUGH_MEMORY): pieces of 8 KB at most.
+constexpr DWORD kConsolePiece = 4096;  // UTF-16 units
+
+void WriteConsoleWide(HANDLE out, const std::wstring& wide, WriteConsoleWFn write) {
+  const wchar_t* next = wide.data();
+  std::size_t left = wide.size();
+  while (left > 0) {
+    DWORD piece = left > kConsolePiece ? kConsolePiece : static_cast<DWORD>(left);
+    // A surrogate pair is never cut in two.
+    if (piece < left && IS_HIGH_SURROGATE(next[piece - 1])) --piece;
+    DWORD written = 0;
+    if (!write(out, next, piece, &written, nullptr) || written == 0)
+      throw Failure("console write");
+    next += written;
+    left -= written;
+  }
 }
 
 }  // namespace win32
@@ -378,16 +390,10 @@ void WriteStdOutput(const char* data, std::size_t length) {
   if (StdOutIsConsole()) {
     std::wstring wide;
     AppendWide(wide, CP_OEMCP, data, length);
-    WriteConsoleWide(out, wide);
+    win32::WriteConsoleWide(out, wide);
     return;
   }
-  while (length > 0) {
-    const DWORD chunk = length > 0x10000000 ? 0x10000000 : static_cast<DWORD>(length);
-    DWORD written = 0;
-    if (!WriteFile(out, data, chunk, &written, nullptr) || written == 0) throw Failure("write");
-    data += written;
-    length -= written;
-  }
+  win32::WriteAll(out, data, length);
 }
 
 void WriteStdOutputLine(const std::string& name, const std::string& words,
@@ -400,7 +406,7 @@ void WriteStdOutputLine(const std::string& name, const std::string& words,
     AppendWide(wide, CP_ACP, name.data(), name.size());
     AppendWide(wide, kWordsCodePage, words.data(), words.size());
     wide += L"\r\n";
-    WriteConsoleWide(StdOut(), wide);
+    win32::WriteConsoleWide(StdOut(), wide);
     return;
   }
   std::string line = name;
@@ -605,15 +611,7 @@ std::size_t File::Read(char* buffer, std::size_t size) {
 }
 
 void File::Write(const char* data, std::size_t length) {
-  while (length > 0) {
-    const DWORD chunk = length > 0x10000000 ? 0x10000000 : static_cast<DWORD>(length);
-    DWORD written = 0;
-    if (!WriteFile(static_cast<HANDLE>(handle_), data, chunk, &written, nullptr) ||
-        written == 0)
-      throw Failure("write");
-    data += written;
-    length -= written;
-  }
+  win32::WriteAll(static_cast<HANDLE>(handle_), data, length);
 }
 
 void File::Close() {

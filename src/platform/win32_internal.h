@@ -31,6 +31,15 @@ std::string ToCodePage(UINT code_page, const wchar_t* text, std::size_t length,
 using MultiByteToWideCharFn = int(WINAPI*)(UINT, DWORD, LPCCH, int, LPWSTR, int);
 std::wstring ToUtf16(UINT code_page, const char* data, std::size_t length,
                      MultiByteToWideCharFn convert = MultiByteToWideChar);
+// Writes every byte; raises Failure when a write fails or takes nothing.
+// `write` is WriteFile, or a test's.
+using WriteFileFn = BOOL(WINAPI*)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);
+void WriteAll(HANDLE out, const char* data, std::size_t length, WriteFileFn write = WriteFile);
+// Writes the text to a console in pieces that no console refuses, a
+// surrogate pair never cut; raises Failure as WriteAll does.  `write` is
+// WriteConsoleW, or a test's.
+using WriteConsoleWFn = BOOL(WINAPI*)(HANDLE, const VOID*, DWORD, LPDWORD, LPVOID);
+void WriteConsoleWide(HANDLE out, const std::wstring& wide, WriteConsoleWFn write = WriteConsoleW);
 
 }  // namespace win32
 }  // namespace platform

@@ -40,6 +40,11 @@ TEST(Handles, EachOperationClosesWhatItOpens) {
          ASSERT_TRUE(search.First((w + "\\*").c_str()));
          ASSERT_TRUE(search.Next());
        }},
+      {"a search that finds nothing", [](const std::string& w) {
+         platform::FileSearch search;
+         ASSERT_FALSE(search.First((w + "\\no such name*").c_str()));
+         ASSERT_FALSE(search.Next());
+       }},
       {"a search started twice", [](const std::string& w) {
          platform::FileSearch search;
          ASSERT_TRUE(search.First((w + "\\*").c_str()));
