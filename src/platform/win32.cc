@@ -316,23 +316,24 @@ char PlainLetter(wchar_t c) {
 
 }  // namespace
 
-std::string WordsToCodePage(const std::string& windows1252, CodePage code_page) {
+namespace win32 {
+
+std::string WordsToCodePage(UINT target, const std::string& windows1252,
+                            WideCharToMultiByteFn convert) {
   // Where a conversion fails, the words go as they are, as they always did.
-  const std::wstring wide = win32::ToUtf16(kWordsCodePage, windows1252.data(), windows1252.size());
+  const std::wstring wide = ToUtf16(kWordsCodePage, windows1252.data(), windows1252.size());
   if (wide.empty()) return windows1252;
   // A letter the code page lacks takes the system's best fit ("\u00E9" is
   // "e" in most); where it has none, the plain letter rather than the
   // default character, "?".  A UTF-8 code page holds every letter, and
   // takes no default character to flag.
-  const UINT target = code_page == CodePage::kOem ? GetOEMCP() : GetACP();
   BOOL used = FALSE;
   BOOL* used_default = target == CP_UTF8 ? nullptr : &used;
   std::string converted;
   for (const wchar_t c : wide) {
     char bytes[8];
     used = FALSE;
-    const int length =
-        WideCharToMultiByte(target, 0, &c, 1, bytes, sizeof bytes, nullptr, used_default);
+    const int length = convert(target, 0, &c, 1, bytes, sizeof bytes, nullptr, used_default);
     if (length <= 0) return windows1252;
     if (used && PlainLetter(c) != '\0') {
       converted += PlainLetter(c);
@@ -341,6 +342,12 @@ std::string WordsToCodePage(const std::string& windows1252, CodePage code_page) 
     }
   }
   return converted;
+}
+
+}  // namespace win32
+
+std::string WordsToCodePage(const std::string& windows1252, CodePage code_page) {
+  return win32::WordsToCodePage(code_page == CodePage::kOem ? GetOEMCP() : GetACP(), windows1252);
 }
 
 std::u16string AnsiToUtf16(const std::string& text) {
@@ -377,9 +384,9 @@ void ReadConsoleAttributes(OutputHandle handle, std::uint16_t* attributes) {
 }
 
 void WriteConsoleAttributes(OutputHandle handle, std::uint16_t attributes) {
-  // Redirected output has no colours, and asking costs a round trip to the
-  // system for every line.
-  if (handle == StdOut() && !StdOutIsConsole()) return;
+  // The handle is standard output's: redirected, it has no colours, and
+  // asking costs a round trip to the system for every line.
+  if (!StdOutIsConsole()) return;
   SetConsoleTextAttribute(static_cast<HANDLE>(handle), attributes);
 }
 

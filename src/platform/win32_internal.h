@@ -25,6 +25,10 @@ HMODULE LoadSystemLibrary(const wchar_t* name, bool search_flags_known,
 using WideCharToMultiByteFn = int(WINAPI*)(UINT, DWORD, LPCWCH, int, LPSTR, int, LPCCH, LPBOOL);
 std::string ToCodePage(UINT code_page, const wchar_t* text, std::size_t length,
                        WideCharToMultiByteFn convert = WideCharToMultiByte);
+// The program's words (Windows-1252) in the code page: a letter it lacks
+// takes the system's best fit, else its plain letter.
+std::string WordsToCodePage(UINT code_page, const std::string& windows1252,
+                            WideCharToMultiByteFn convert = WideCharToMultiByte);
 // Bytes of the code page as UTF-16 (U+FFFD for what is not of it); empty
 // when the call fails.  `convert` is MultiByteToWideChar, or a test's
 // stricter one.

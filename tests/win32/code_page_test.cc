@@ -109,3 +109,31 @@ TEST(ToUtf16, TakesEachKindOfCodePage) {
     EXPECT_EQ(std::u16string(wide.begin(), wide.end()), c.expected) << "code page " << c.code_page;
   }
 }
+
+// The program's words in a code page that lacks their accents: the
+// system's best fit, else the plain letter, never "?"; a UTF-8 code page
+// takes no default character to flag.
+TEST(WordsToCodePage, GiveThePlainLetterWhereTheCodePageHasNone) {
+  const std::string words = "\xC0 \xE9t\xE9 \xFF";  // À été ÿ
+  const struct {
+    UINT code_page;
+    std::string expected;
+  } cases[] = {
+      {1252, words},
+      {1255, "A ete y"},
+      {437, "A \x82t\x82 \x98"},
+      {CP_UTF8, "\xC3\x80 \xC3\xA9t\xC3\xA9 \xC3\xBF"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(platform::win32::WordsToCodePage(c.code_page, words, StrictConversion), c.expected)
+        << "code page " << c.code_page;
+  }
+}
+
+TEST(CaseConversion, TakesEveryByteUpToTheLength) {
+  for (auto convert : {platform::UpperCase, platform::LowerCase}) {
+    std::string text = convert == platform::UpperCase ? "a" : "A";
+    convert(&text[0], text.size());
+    EXPECT_EQ(text, convert == platform::UpperCase ? "A" : "a");
+  }
+}
