@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <limits>
 #include <string>
 
 #include "platform/platform.h"
@@ -31,6 +32,9 @@ static_assert(sizeof(void*) == 8, "tavREL is a 64-bit Windows program");
 namespace platform {
 
 namespace win32 {
+
+// The longest text the conversion calls take: they count in int.
+constexpr std::size_t kMaxCallLength = std::numeric_limits<int>::max();
 
 bool SearchFlagsKnown() {
   // AddDllDirectory came with the LOAD_LIBRARY_SEARCH_* flags (Windows 8,
@@ -153,7 +157,7 @@ namespace win32 {
 
 std::string ToCodePage(UINT code_page, const wchar_t* text, std::size_t length,
                        WideCharToMultiByteFn convert) {
-  if (length == 0 || length > 0x7FFFFFFF) return std::string();
+  if (length == 0 || length > win32::kMaxCallLength) return std::string();
   // UTF-8 holds every character but a lone surrogate; other code pages
   // hold none beyond the BMP.  Either becomes one lost character, so that
   // a character is one "?" whatever the system makes of a pair.
@@ -198,7 +202,7 @@ std::wstring ToUtf16(UINT code_page, const char* data, std::size_t length,
   // No flags: a UTF-8 code page (and GB18030) takes no other than
   // MB_ERR_INVALID_CHARS, and Windows 7 and later give U+FFFD for a byte
   // that is not of the code page.
-  if (length == 0 || length > 0x7FFFFFFF) return std::wstring();
+  if (length == 0 || length > kMaxCallLength) return std::wstring();
   const int size = static_cast<int>(length);
   const int wide_length = convert(code_page, 0, data, size, nullptr, 0);
   if (wide_length <= 0) return std::wstring();
@@ -435,16 +439,18 @@ void HandleInterrupts(void (*write_out)()) {
 
 // ---- Names and files ----
 
-std::uint32_t ExpandEnvironment(const char* source, char* buffer, std::uint32_t size) {
+namespace win32 {
+
+std::uint32_t ExpandEnvironment(const char* source, char* buffer, std::uint32_t size,
+                                ExpandEnvironmentStringsWFn expand) {
   // The system expands into 32K characters at most, NUL included; an
   // expansion of 32,767 characters or more is not taken, whole or not
-  // (Windows asks for more room, Wine 8 gives it cut).
+  // (Windows asks for more room, Wine 8 gives it cut).  The names asked
+  // about are shorter than that.
   constexpr DWORD kBuffer = 32768;
-  const std::wstring wide_source = Wide(source);
-  if (wide_source.empty() && *source != '\0') return 0;
   // One buffer for every name of the run, as a list may hold millions.
   static std::wstring expanded(kBuffer, L'\0');
-  const DWORD units = ExpandEnvironmentStringsW(wide_source.c_str(), &expanded[0], kBuffer);
+  const DWORD units = expand(Wide(source).c_str(), &expanded[0], kBuffer);
   const std::size_t length = wcsnlen(expanded.c_str(), kBuffer);
   if (units == 0 || units > kBuffer || length >= kBuffer - 1) return 0;
   const std::string ansi = Ansi(expanded.c_str(), length);
@@ -453,16 +459,24 @@ std::uint32_t ExpandEnvironment(const char* source, char* buffer, std::uint32_t 
   return static_cast<std::uint32_t>(needed);
 }
 
+}  // namespace win32
+
+std::uint32_t ExpandEnvironment(const char* source, char* buffer, std::uint32_t size) {
+  return win32::ExpandEnvironment(source, buffer, size);
+}
+
 std::uint32_t FileAttributes(const char* path) { return GetFileAttributesA(path); }
 
 std::string CurrentDirectory() {
-  std::wstring directory(MAX_PATH + 1, L'\0');
-  DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(directory.size()), &directory[0]);
-  if (length > directory.size()) {  // longer than the path limit: ask again
+  // Longer than the path limit where long paths are enabled (and under
+  // Wine): the answer is then the size needed, and the folder may change
+  // before the next call.
+  std::wstring directory(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(directory.size()), &directory[0]);
+    if (length < directory.size()) return Ansi(directory.data(), length);
     directory.resize(length);
-    length = GetCurrentDirectoryW(length, &directory[0]);
   }
-  return length < directory.size() ? Ansi(directory.data(), length) : std::string();
 }
 
 namespace {
@@ -555,7 +569,6 @@ bool FileSearch::First(const char* pattern) {
   const std::wstring wide = WidePath(pattern);
   if (wide.empty()) return false;
   WIN32_FIND_DATAW data;
-  data.cAlternateFileName[0] = L'\0';
   const HANDLE handle =
       FindFirstFileExW(wide.c_str(), listing ? kFindExInfoBasic : FindExInfoStandard, &data,
                        FindExSearchNameMatch, nullptr, listing ? FIND_FIRST_EX_LARGE_FETCH : 0);
@@ -568,7 +581,6 @@ bool FileSearch::First(const char* pattern) {
 bool FileSearch::Next() {
   if (handle_ == nullptr) return false;
   WIN32_FIND_DATAW data;
-  data.cAlternateFileName[0] = L'\0';
   if (!FindNextFileW(static_cast<HANDLE>(handle_), &data)) return false;
   TakeEntry(data, &attributes_, buffer_, &name_length_, &short_name_);
   return true;

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace platform {
@@ -35,6 +36,11 @@ std::string WordsToCodePage(UINT code_page, const std::string& windows1252,
 using MultiByteToWideCharFn = int(WINAPI*)(UINT, DWORD, LPCCH, int, LPWSTR, int);
 std::wstring ToUtf16(UINT code_page, const char* data, std::size_t length,
                      MultiByteToWideCharFn convert = MultiByteToWideChar);
+// ExpandEnvironment of the seam; `expand` is ExpandEnvironmentStringsW, or
+// a test's.
+using ExpandEnvironmentStringsWFn = DWORD(WINAPI*)(LPCWSTR, LPWSTR, DWORD);
+std::uint32_t ExpandEnvironment(const char* source, char* buffer, std::uint32_t size,
+                                ExpandEnvironmentStringsWFn expand = ExpandEnvironmentStringsW);
 // Writes every byte; raises Failure when a write fails or takes nothing.
 // `write` is WriteFile, or a test's.
 using WriteFileFn = BOOL(WINAPI*)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);
