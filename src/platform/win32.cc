@@ -98,24 +98,6 @@ CRITICAL_SECTION& OutputLockSection() {
   return lock.section;
 }
 
-void (*interrupt_write_out)() = nullptr;
-LONG interrupted = 0;
-constexpr DWORD kInterruptWaitMs = 3000;  // the system waits 5 s after a console closes
-
-// Runs on a thread that the system starts for the event.  The lock, once
-// taken, is never left: the run's thread stops at its next line, and the
-// next handler, in the end the system's own, ends the process.
-BOOL WINAPI OnConsoleEvent(DWORD) {
-  // A second event (Ctrl+C pressed again) leaves the first to end the
-  // process: it could end it in the middle of the first one's writes.
-  if (InterlockedExchange(&interrupted, 1) != 0) Sleep(INFINITE);
-  for (DWORD waited = 0; !TryEnterCriticalSection(&OutputLockSection()); waited += 10) {
-    if (waited >= kInterruptWaitMs) return FALSE;
-    Sleep(10);
-  }
-  interrupt_write_out();
-  return FALSE;
-}
 
 // A console shows bytes in its own output code page, which the user may
 // have changed (chcp 65001, chcp 1252): the OEM text goes to it as UTF-16.
@@ -190,7 +172,7 @@ std::string ToCodePage(UINT code_page, const wchar_t* text, std::size_t length,
   const int size = static_cast<int>(units.size());
   const int ansi_length =
       convert(code_page, flags, units.data(), size, nullptr, 0, default_char, used_default);
-  if (ansi_length <= 0) return std::string(units.size(), kLostCharacter);
+  if (ansi_length == 0) return std::string(units.size(), kLostCharacter);
   std::string ansi(static_cast<std::size_t>(ansi_length), '\0');
   convert(code_page, flags, units.data(), size, &ansi[0], ansi_length, default_char,
           used_default);
@@ -205,7 +187,7 @@ std::wstring ToUtf16(UINT code_page, const char* data, std::size_t length,
   if (length == 0 || length > kMaxCallLength) return std::wstring();
   const int size = static_cast<int>(length);
   const int wide_length = convert(code_page, 0, data, size, nullptr, 0);
-  if (wide_length <= 0) return std::wstring();
+  if (wide_length == 0) return std::wstring();
   std::wstring wide(static_cast<std::size_t>(wide_length), L'\0');
   convert(code_page, 0, data, size, &wide[0], wide_length);
   return wide;
@@ -338,7 +320,7 @@ std::string WordsToCodePage(UINT target, const std::string& windows1252,
     char bytes[8];
     used = FALSE;
     const int length = convert(target, 0, &c, 1, bytes, sizeof bytes, nullptr, used_default);
-    if (length <= 0) return windows1252;
+    if (length == 0) return windows1252;
     if (used && PlainLetter(c) != '\0') {
       converted += PlainLetter(c);
     } else {
@@ -429,12 +411,39 @@ void WriteStdOutputLine(const std::string& name, const std::string& words,
 
 // ---- Interruption ----
 
+namespace {
+
+void (*interrupt_write_out)() = nullptr;
+LONG interrupted = 0;
+constexpr DWORD kInterruptWaitMs = 3000;  // the system waits 5 s after a console closes
+
+}  // namespace
+
+namespace win32 {
+
+// Runs on a thread that the system starts for the event.  The lock, once
+// taken, is never left: the run's thread stops at its next line, and the
+// next handler, in the end the system's own, ends the process.
+BOOL WINAPI OnConsoleEvent(DWORD) {
+  // A second event (Ctrl+C pressed again) leaves the first to end the
+  // process: it could end it in the middle of the first one's writes.
+  if (InterlockedExchange(&interrupted, 1) != 0) Sleep(INFINITE);
+  for (DWORD waited = 0; !TryEnterCriticalSection(&OutputLockSection()); waited += 10) {
+    if (waited >= kInterruptWaitMs) return FALSE;
+    Sleep(10);
+  }
+  interrupt_write_out();
+  return FALSE;
+}
+
+}  // namespace win32
+
 void LockOutput() { EnterCriticalSection(&OutputLockSection()); }
 void UnlockOutput() { LeaveCriticalSection(&OutputLockSection()); }
 
 void HandleInterrupts(void (*write_out)()) {
   interrupt_write_out = write_out;
-  SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+  SetConsoleCtrlHandler(win32::OnConsoleEvent, TRUE);
 }
 
 // ---- Names and files ----

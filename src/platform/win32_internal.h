@@ -36,6 +36,10 @@ std::string WordsToCodePage(UINT code_page, const std::string& windows1252,
 using MultiByteToWideCharFn = int(WINAPI*)(UINT, DWORD, LPCCH, int, LPWSTR, int);
 std::wstring ToUtf16(UINT code_page, const char* data, std::size_t length,
                      MultiByteToWideCharFn convert = MultiByteToWideChar);
+// The console's handler of Ctrl+C, Ctrl+Break and a closing console: writes
+// out what the output holds under the output lock, which it keeps, and
+// leaves the end of the process to the next handler.
+BOOL WINAPI OnConsoleEvent(DWORD event);
 // ExpandEnvironment of the seam; `expand` is ExpandEnvironmentStringsW, or
 // a test's.
 using ExpandEnvironmentStringsWFn = DWORD(WINAPI*)(LPCWSTR, LPWSTR, DWORD);
