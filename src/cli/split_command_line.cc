@@ -21,11 +21,12 @@ std::vector<std::string> SplitCommandLine(const std::string& line) {
   bool program_name = true;
   std::size_t pos = 0;
   for (;;) {
-    // Separators, and "" where an argument would begin, are skipped.
+    // Separators, and "" where an argument would begin, are skipped
+    // (text[end] is the string's NUL).
     while (pos < end) {
       if (IsSeparator(static_cast<unsigned char>(text[pos]))) {
         ++pos;
-      } else if (text[pos] == '"' && pos + 1 < end && text[pos + 1] == '"') {
+      } else if (text[pos] == '"' && text[pos + 1] == '"') {
         pos += 2;
       } else {
         break;

@@ -1,5 +1,8 @@
 #include "resolve/registry_names.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "cli/run_options.h"
 #include "output/ansi_text.h"
 #include "platform/platform.h"
@@ -13,12 +16,10 @@ bool IsBlankOrControl(char c) {
 }
 
 void Trim(std::string& text) {
-  std::size_t end = text.size();
-  while (end > 0 && IsBlankOrControl(text[end - 1])) --end;
-  std::size_t begin = 0;
-  while (begin < end && IsBlankOrControl(text[begin])) ++begin;
-  text.erase(end);
-  text.erase(0, begin);
+  const auto begin = std::find_if_not(text.begin(), text.end(), IsBlankOrControl);
+  const auto end =
+      std::find_if_not(text.rbegin(), std::make_reverse_iterator(begin), IsBlankOrControl).base();
+  text.assign(begin, end);
 }
 
 }  // namespace

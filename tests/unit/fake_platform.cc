@@ -171,11 +171,22 @@ std::string LongPathName(const std::string& path) {
 bool ReadFolderIdentity(const char*, FolderIdentity*) { return false; }
 FileSearch::~FileSearch() {}
 void FileSearch::Close() { handle_ = nullptr; }
+// One search at a time: the entries still to come.
+std::vector<fake::Entry> search_left;
 bool FileSearch::First(const char* pattern) {
   fake::Sys().asked.push_back(std::string("find ") + pattern);
-  return false;
+  const auto found = fake::Sys().listings.find(pattern);
+  search_left = found == fake::Sys().listings.end() ? std::vector<fake::Entry>() : found->second;
+  return Next();
 }
-bool FileSearch::Next() { return false; }
+bool FileSearch::Next() {
+  if (search_left.empty()) return false;
+  attributes_ = search_left.front().attributes;
+  name_length_ = search_left.front().name.copy(buffer_, kMaxNameBytes);
+  buffer_[name_length_] = '\0';
+  search_left.erase(search_left.begin());
+  return true;
+}
 
 File::~File() {}
 File::File(File&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }

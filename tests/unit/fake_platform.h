@@ -4,10 +4,11 @@
 // code page and "E" in the OEM one, so that every text shows which road it
 // took.  A registry and a protection service that answer from the sets
 // below and remember what they were asked; a report file kept in memory; a
-// console whose colour is 07 and folders that hold nothing.
+// console whose colour is 07 and folders that hold what `listings` says.
 #ifndef TAVREL_TESTS_UNIT_FAKE_PLATFORM_H_
 #define TAVREL_TESTS_UNIT_FAKE_PLATFORM_H_
 
+#include <cstdint>
 #include <map>
 #include <set>
 #include <string>
@@ -15,12 +16,18 @@
 
 namespace fake {
 
+struct Entry {
+  std::uint32_t attributes;
+  std::string name;
+};
+
 struct System {
   std::set<std::string> keys;       // "<root in hex>\<subkey>" that open
   std::set<std::string> protected_items;  // full paths the service protects
   std::map<std::string, std::string> full_paths;  // names with a full path
   std::map<std::string, std::string> long_paths;  // full paths with a long form
   std::map<std::string, std::string> expansions;  // whole texts and what they expand to
+  std::map<std::string, std::vector<Entry>> listings;  // search patterns and what they find
   bool expansion_without_nul = false;  // fills the buffer, no NUL
   int expansion_count = -1;  // the count given back, when not the text's bytes
   // every registry open, long form, service query and search pattern

@@ -35,4 +35,20 @@ TEST(WalkFolder, SearchesForOneNameOnlyWhereTheSystemFindsIt) {
   }
 }
 
+// Only files are checked: not folders, nor a volume label (which a DOS
+// search could list).
+TEST(WalkFolder, ChecksTheFilesFoundOnly) {
+  for (const std::string mask : {"a*", "a.x"}) {
+    fake::Reset();
+    const std::string pattern = mask == "a*" ? "C:\\d\\*.*" : "C:\\d\\a.x";
+    fake::Sys().listings[pattern] = {{0x20, "a.x"}, {0x10, "a.x"}, {0x08, "a.x"}};
+    WalkFolder("C:\\d", mask);
+    std::vector<std::string> asked;
+    for (const std::string& a : fake::Sys().asked) {
+      if (a.compare(0, 4, "sfc ") == 0) asked.push_back(a);
+    }
+    EXPECT_EQ(asked, std::vector<std::string>{"sfc C:\\d\\a.x"}) << mask;
+  }
+}
+
 }  // namespace
