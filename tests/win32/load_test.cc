@@ -61,14 +61,6 @@ TEST(LoadSystemLibrary, TakesTheSystemDirectorysCopyOnly) {
   RemoveDirectoryW(current.c_str());
 }
 
-// The flags are known exactly where the loader takes them (Windows 8 and
-// later, Windows 7 with KB2533623, Wine); elsewhere it refuses the call.
-TEST(LoadSystemLibrary, KnowsTheSearchFlagsWhereTheLoaderTakesThem) {
-  const HMODULE module = LoadLibraryExW(L"sfc.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-  EXPECT_EQ(platform::win32::SearchFlagsKnown(), module != nullptr);
-  if (module != nullptr) FreeLibrary(module);
-}
-
 // What the loader is asked for: the name with the search flag, or without
 // the flags (Windows 7 without KB2533623 refuses them) the full path in the
 // system directory, whose folder is searched first for its own imports.
