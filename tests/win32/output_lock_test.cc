@@ -1,5 +1,9 @@
 // The output lock keeps the interruption's thread out while the run's
 // thread writes, and the run's thread may take it again inside an item.
+// Ctrl+C writes out what the output holds under the lock, keeps it (the
+// run's thread stops at its next line) and leaves the end of the process
+// to the system; a lock kept for good (a write that never returns) holds
+// it up for 3 s only.  One event a process: ctest runs each test alone.
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
@@ -7,31 +11,52 @@
 #include <windows.h>
 
 #include "platform/platform.h"
+#include "platform/win32_internal.h"
 
 namespace {
 
-LONG taken = 0;
-
 DWORD WINAPI TakeTheLock(LPVOID) {
   platform::LockOutput();
-  InterlockedExchange(&taken, 1);
-  platform::UnlockOutput();
   return 0;
+}
+
+// True when another thread gets the lock within 100 ms; it keeps it.
+bool LockIsFree() {
+  const HANDLE other = CreateThread(nullptr, 0, TakeTheLock, nullptr, 0, nullptr);
+  const bool taken = WaitForSingleObject(other, 100) == WAIT_OBJECT_0;
+  CloseHandle(other);
+  return taken;
 }
 
 TEST(OutputLock, KeepsOtherThreadsOutUntilLeftAsOftenAsTaken) {
   platform::LockOutput();
   platform::LockOutput();
   const HANDLE other = CreateThread(nullptr, 0, TakeTheLock, nullptr, 0, nullptr);
-  ASSERT_NE(other, nullptr);
   for (int left = 2; left > 0; --left) {
     EXPECT_EQ(WaitForSingleObject(other, 100), static_cast<DWORD>(WAIT_TIMEOUT)) << left;
-    EXPECT_EQ(InterlockedCompareExchange(&taken, 0, 0), 0) << left;
     platform::UnlockOutput();
   }
   EXPECT_EQ(WaitForSingleObject(other, 5000), static_cast<DWORD>(WAIT_OBJECT_0));
-  EXPECT_EQ(taken, 1);
   CloseHandle(other);
+}
+
+int written_out = 0;
+void WriteOut() { ++written_out; }
+
+TEST(Interruption, WritesOutUnderTheLockAndKeepsIt) {
+  platform::HandleInterrupts(WriteOut);
+  EXPECT_EQ(platform::win32::OnConsoleEvent(CTRL_C_EVENT), FALSE);
+  EXPECT_EQ(written_out, 1);
+  EXPECT_FALSE(LockIsFree());
+}
+
+TEST(Interruption, GivesUpOnALockHeldForGood) {
+  platform::HandleInterrupts(WriteOut);
+  ASSERT_TRUE(LockIsFree());  // and held for good by that thread, now gone
+  const DWORD start = GetTickCount();
+  EXPECT_EQ(platform::win32::OnConsoleEvent(CTRL_C_EVENT), FALSE);
+  EXPECT_EQ(written_out, 0);
+  EXPECT_GE(GetTickCount() - start, 2900u);
 }
 
 }  // namespace
