@@ -233,22 +233,4 @@ TEST(CheckKeyProtection, AsksAboutPredefinedRootsOnly) {
   }
 }
 
-// The program's words are Windows-1252: a console shows them as they are,
-// the report takes them in the ANSI code page (redirected output in the
-// OEM one, as in the lines above).  A name keeps its bytes in the report,
-// and a console shows it as the ANSI code page spells it, not through OEM.
-TEST(CheckFileProtection, EachSinkTakesTheWordsInItsOwnCodePage) {
-  fake::Reset();
-  fake::Sys().console = true;
-  fake::Sys().protected_items = {"\xE9t\xE9"};
-  RunOptions.WriteReport = true;
-  OpenConsoleOutput();
-  StartReportFile(platform::File::Open("r", platform::File::Access::kCreate), false);
-  CheckFileProtection("\xE9t\xE9");
-  CloseReportFile();
-  CloseConsoleOutput();
-  EXPECT_EQ(fake::Sys().output, "\xE9t\xE9 : prot\xE9g\xE9 par SFC\r\n");
-  EXPECT_EQ(fake::Sys().report, "\xE9t\xE9 : protege par SFC\r\n");
-}
-
 }  // namespace
