@@ -139,7 +139,8 @@ namespace win32 {
 
 std::string ToCodePage(UINT code_page, const wchar_t* text, std::size_t length,
                        WideCharToMultiByteFn convert) {
-  if (length == 0 || length > win32::kMaxCallLength) return std::string();
+  // An empty text fails the call, and gives an empty one.
+  if (length > win32::kMaxCallLength) return std::string();
   // UTF-8 holds every character but a lone surrogate; other code pages
   // hold none beyond the BMP.  Either becomes one lost character, so that
   // a character is one "?" whatever the system makes of a pair.
@@ -183,8 +184,9 @@ std::wstring ToUtf16(UINT code_page, const char* data, std::size_t length,
                      MultiByteToWideCharFn convert) {
   // No flags: a UTF-8 code page (and GB18030) takes no other than
   // MB_ERR_INVALID_CHARS, and Windows 7 and later give U+FFFD for a byte
-  // that is not of the code page.
-  if (length == 0 || length > kMaxCallLength) return std::wstring();
+  // that is not of the code page.  An empty text fails the call, and
+  // gives an empty one.
+  if (length > kMaxCallLength) return std::wstring();
   const int size = static_cast<int>(length);
   const int wide_length = convert(code_page, 0, data, size, nullptr, 0);
   if (wide_length == 0) return std::wstring();
