@@ -98,7 +98,6 @@ CRITICAL_SECTION& OutputLockSection() {
   return lock.section;
 }
 
-
 // A console shows bytes in its own output code page, which the user may
 // have changed (chcp 65001, chcp 1252): the OEM text goes to it as UTF-16.
 bool StdOutIsConsole() {
