@@ -40,6 +40,7 @@ TEST(KeyExists, AsksTheRegistryExceptForSlotsFourAndSix) {
 TEST(RootAbbreviation, TakesTheLetterAfterEachUnderscore) {
   EXPECT_EQ(RootAbbreviation("HKEY_LOCAL_MACHINE"), "HKLM");
   EXPECT_EQ(RootAbbreviation("HKEY_X"), "HKX");
+  EXPECT_EQ(RootAbbreviation("HKEY_A_B"), "HKAB");
   EXPECT_EQ(RootAbbreviation("HKEY_"), "HK");
 }
 
