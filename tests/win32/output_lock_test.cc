@@ -3,7 +3,9 @@
 // Ctrl+C writes out what the output holds under the lock, keeps it (the
 // run's thread stops at its next line) and leaves the end of the process
 // to the system; a lock kept for good (a write that never returns) holds
-// it up for 3 s only.  One event a process: ctest runs each test alone.
+// it up for 3 s only, and a second event (Ctrl+C again) waits for good for
+// the first to end the process.  ctest runs each test in a process of its
+// own.
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
@@ -57,6 +59,23 @@ TEST(Interruption, GivesUpOnALockHeldForGood) {
   EXPECT_EQ(platform::win32::OnConsoleEvent(CTRL_C_EVENT), FALSE);
   EXPECT_EQ(written_out, 0);
   EXPECT_GE(GetTickCount() - start, 2900u);
+}
+
+HANDLE write_out_may_end = nullptr;
+void SlowWriteOut() { WaitForSingleObject(write_out_may_end, INFINITE); }
+
+DWORD WINAPI Interrupt(LPVOID) { return platform::win32::OnConsoleEvent(CTRL_C_EVENT); }
+
+TEST(Interruption, ASecondEventWaitsForTheFirstForGood) {
+  write_out_may_end = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  platform::HandleInterrupts(SlowWriteOut);
+  const HANDLE first = CreateThread(nullptr, 0, Interrupt, nullptr, 0, nullptr);
+  Sleep(100);
+  const HANDLE second = CreateThread(nullptr, 0, Interrupt, nullptr, 0, nullptr);
+  EXPECT_EQ(WaitForSingleObject(second, 5000), static_cast<DWORD>(WAIT_TIMEOUT));
+  SetEvent(write_out_may_end);
+  EXPECT_EQ(WaitForSingleObject(first, 5000), static_cast<DWORD>(WAIT_OBJECT_0));
+  EXPECT_EQ(WaitForSingleObject(second, 0), static_cast<DWORD>(WAIT_TIMEOUT));
 }
 
 }  // namespace
