@@ -1,8 +1,5 @@
 // The name for the service is converted in the system's ANSI code page, the
 // one the ...A calls used, whatever the thread's locale says.
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <gtest/gtest.h>
 #include <windows.h>
 

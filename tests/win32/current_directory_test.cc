@@ -1,9 +1,6 @@
 // A current folder longer than the path limit, which Windows allows where
 // long paths are enabled and Wine always, is read whole: the first answer
 // is the size it needs.
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <gtest/gtest.h>
 #include <windows.h>
 

@@ -1,9 +1,6 @@
 // An expansion is taken only whole: Windows answers one that does not fit
 // with the room it needs (and what it wrote is no answer), Wine 8 with the
 // text cut; a failed call leaves the last expansion in the buffer.
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <gtest/gtest.h>
 #include <windows.h>
 

@@ -1,9 +1,6 @@
 // Every handle the backend opens is closed again: a walk over links opens a
 // search and reads an identity in every folder it enters, a long list a key
 // for each line.
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <gtest/gtest.h>
 #include <windows.h>
 

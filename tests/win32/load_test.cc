@@ -1,8 +1,5 @@
 // The protection service comes from the system directory only, also on a
 // system whose loader does not know LOAD_LIBRARY_SEARCH_SYSTEM32.
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <gtest/gtest.h>
 #include <windows.h>
 

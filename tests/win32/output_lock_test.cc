@@ -6,9 +6,6 @@
 // it up for 3 s only, and a second event (Ctrl+C again) waits for good for
 // the first to end the process.  ctest runs each test in a process of its
 // own.
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <gtest/gtest.h>
 #include <windows.h>
 

@@ -2,9 +2,6 @@
 // takes nothing (a non-blocking pipe whose reader stopped) is a failure, not
 // a loop.  A console gets pieces that no console refuses, a surrogate pair
 // never cut.
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <gtest/gtest.h>
 #include <windows.h>
 
