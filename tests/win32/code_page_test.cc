@@ -1,5 +1,7 @@
-// The name for the service is converted in the system's ANSI code page, the
-// one the ...A calls used, whatever the thread's locale says.
+// The conversions between code pages and UTF-16: the system's ANSI code
+// page (not the thread's) for the service, no best fit for names, the
+// plain letter for the words, and the flags Windows allows, which Wine
+// does not check.
 #include <gtest/gtest.h>
 #include <windows.h>
 
