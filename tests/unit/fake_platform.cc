@@ -172,7 +172,7 @@ bool ReadFolderIdentity(const char*, FolderIdentity*) { return false; }
 FileSearch::~FileSearch() {}
 void FileSearch::Close() { handle_ = nullptr; }
 // One search at a time: the entries still to come.
-std::vector<fake::Entry> search_left;
+static std::vector<fake::Entry> search_left;
 bool FileSearch::First(const char* pattern) {
   fake::Sys().asked.push_back(std::string("find ") + pattern);
   const auto found = fake::Sys().listings.find(pattern);
