@@ -1,14 +1,10 @@
 #!/usr/bin/env python3
-"""End-to-end suite of tavREL: the scenarios of scenarios.py on one backend, or the
-random ones of generate.py on both, compared with each other.
+"""End-to-end suite of tavREL: the scenarios of scenarios.py on one backend.
 
   run_e2e.py native PROGRAM     the POSIX stand-in build (out/x/tavrel)
   run_e2e.py wine [WIN_BUILD]   tavrel.exe of a mingw build dir under Wine (else that of
                                 $TAVREL_WIN_BUILD; without a tavrel.exe, skipped: 77;
                                 one older than its sources fails)
-  run_e2e.py diff PROGRAM [WIN_BUILD] --seeds A-B
-                                seeds A to B-1 on both; a scenario whose console bytes,
-                                files or exit status differ is shrunk and printed
 
 -k TEXT runs the scenarios whose name holds TEXT; --keep leaves the fixtures.  Runs as
 TEST_USER (under Wine with a prefix of its own) need root: skipped without it.
@@ -32,10 +28,8 @@ import threading
 import time
 
 sys.dont_write_bytecode = True
-sys.stdout.reconfigure(line_buffering=True)  # a long campaign shows each difference at once
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
-import generate  # noqa: E402
 import scenarios  # noqa: E402
 sys.path.insert(0, os.path.dirname(HERE))
 import win_build  # noqa: E402
@@ -76,13 +70,13 @@ def windows_path(host_path):
 
 
 class Native:
-    def __init__(self, program, registry=FIXTURE_REG):
-        self.program, self.registry = os.path.abspath(program), registry
+    def __init__(self, program):
+        self.program = os.path.abspath(program)
 
     setup = teardown = lambda self: None  # nothing to ready
 
     def command(self, sc, argv, raw_line, env, work):
-        env["TAVREL_STANDIN_REGISTRY"] = self.registry
+        env["TAVREL_STANDIN_REGISTRY"] = FIXTURE_REG
         if raw_line is not None:
             env["TAVREL_STANDIN_CMDLINE"] = raw_line
         return [self.program] + argv, 60
@@ -93,8 +87,8 @@ class Native:
 
 
 class Wine:
-    def __init__(self, build, registry=FIXTURE_REG):
-        build, self.registry = os.path.abspath(build), registry
+    def __init__(self, build):
+        build = os.path.abspath(build)
         self.exe, doubles = os.path.join(build, "tavrel.exe"), os.path.join(build, "tests", "wine")
         self.sfc, self.launch, self.holder = (
             os.path.join(doubles, f) for f in ("sfc.dll", "launch.exe", "hold.exe"))
@@ -134,9 +128,9 @@ class Wine:
             subprocess.run(user + [self.wine, "wineboot", "-i"], check=True, **quiet)
             open(os.path.join(prefix, ".tavrel-ready"), "w").close()
         shutil.copyfile(self.sfc, os.path.join(prefix, "drive_c/windows/system32/sfc.dll"))
-        for reg in {FIXTURE_REG, self.registry}:  # each deletes its keys first
-            subprocess.run(user + [self.wine, "regedit", "/S", windows_path(reg)], check=True,
-                           **quiet)
+        # The file deletes its keys first.
+        subprocess.run(user + [self.wine, "regedit", "/S", windows_path(FIXTURE_REG)],
+                       check=True, **quiet)
 
     def teardown(self):
         for as_user in (u for u, started in self.started.items() if started):
@@ -286,9 +280,9 @@ def utf8_locale(base):
     return path
 
 
-def observe(backend, sc, base, keys=None):
+def observe(backend, sc, base, keys):
     """Runs `sc` in a fresh fixture: the process, the texts, and what the run leaves: console
-    bytes, exit status and the files named by `keys` (else every file and folder)."""
+    bytes, exit status and the files named by `keys`."""
     work = os.path.join(base, "w")
     remove(work)
     root = os.path.join(work, "r")
@@ -341,9 +335,6 @@ def observe(backend, sc, base, keys=None):
     console = bytes(screen[3]) if screen else contents(out_path) if sc.stdout is None else b""
     found = {"console": console,
              "exit status": b"%d" % proc.returncode}
-    if keys is None:
-        keys = [os.path.relpath(os.path.join(folder, n), root)
-                for folder, dirs, files in os.walk(root) for n in dirs + files]
     found.update({k: contents(os.path.join(root, texts.sub(k))) for k in keys})
     return proc, texts, found
 
@@ -372,55 +363,17 @@ def run_scenario(backend, sc, base):
     return problems
 
 
-def differences(backends, seed, plan, base):
-    first, second = (observe(b, generate.make(seed, plan), base)[2] for b in backends)
-    return [(k, first.get(k), second.get(k)) for k in sorted(set(first) | set(second))
-            if first.get(k) != second.get(k)]
-
-
-def compare(backends, seeds, base):
-    """Each seed's scenario on both backends.  One that differs twice is shrunk, by dropping
-    each element whose removal leaves the backends still differing, and printed."""
-    failed = 0
-    for seed in seeds:
-        plan, tries = generate.scenario(seed), 200
-        found = differences(backends, seed, plan, base)
-        steady = not found or differences(backends, seed, plan, base)
-        failed += bool(found and steady)
-        shrunk = found and steady
-        while shrunk and tries > 0:  # until a whole pass drops nothing
-            shrunk = False
-            for field in ("tokens", "lines", "files", "sfc", "env"):
-                for i in reversed(range(len(plan[field]))):  # from the end: i stays valid
-                    trial = dict(plan, **{field: plan[field][:i] + plan[field][i + 1:]})
-                    tries -= 1
-                    again = tries >= 0 and differences(backends, seed, trial, base)
-                    if again:
-                        plan, found, shrunk = trial, again, True
-        if found:
-            sc = generate.make(seed, plan)
-            print("%s seed %d: %r in %r%s\n  files %r\n  env %r, catalogue %r" % (
-                "DIFF" if steady else "UNSTEADY (differed once: a hiccup of the host?)", seed,
-                sc.line, sc.cwd or ".", " as the user" if sc.as_user else "", sc.files, sc.env,
-                sc.sfc))
-        for key, first, second in found:
-            print("\n".join(difference("%s (stand-in, then Wine)" % key, first, second)))
-    return failed
-
-
 def main():
     parser = argparse.ArgumentParser(description=__doc__,
                                      formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("kind", choices=["native", "wine", "diff"])
+    parser.add_argument("kind", choices=["native", "wine"])
     parser.add_argument("target", nargs="?", default="")
-    parser.add_argument("build", nargs="?", default="")
     parser.add_argument("-k", dest="only", default="")
-    parser.add_argument("--seeds", default="0-300")
     parser.add_argument("--keep", action="store_true")
     options = parser.parse_args()
-    kind, seeds = options.kind, range(*map(int, options.seeds.split("-")))
-    if kind != "native":
-        build = win_build.find(options.build if kind == "diff" else options.target, "e2e-" + kind)
+    kind = options.kind
+    if kind == "wine":
+        build = win_build.find(options.target, "e2e-wine")
         # Wine takes its code pages from the host's locale, which must exist.
         have = subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout.lower()
         if not all(l.lower().replace("utf-8", "utf8") in have
@@ -435,36 +388,27 @@ def main():
         "/dev/shm" if os.path.isdir("/dev/shm") else "/tmp", "/tmp"))
     for folder in (base, disk_base):
         os.chmod(folder, 0o755)  # for runs as an ordinary user
-    selected = [] if kind == "diff" else [s for s in scenarios.SCENARIOS if options.only in s.name]
-    runnable = ([s for s in seeds if ROOT or not generate.scenario(s)["user"]] if kind == "diff"
-                else [s for s in selected if s.runs_on(kind) and (ROOT or not s.as_user)])
+    selected = [s for s in scenarios.SCENARIOS if options.only in s.name]
+    runnable = [s for s in selected if s.runs_on(kind) and (ROOT or not s.as_user)]
     other = sum(not s.runs_on(kind) for s in selected)
-    skipped = len(seeds if kind == "diff" else selected) - len(runnable) - other
-    failed, backends, started = 0, [], time.monotonic()
+    skipped = len(selected) - len(runnable) - other
+    failed, backend, started = 0, None, time.monotonic()
     try:
-        registry = os.path.join(base, "generated.reg") if kind == "diff" else FIXTURE_REG
-        if kind == "diff":
-            pathlib.Path(registry).write_bytes(generate.registry(seeds))
-        backends = (([Native(options.target, registry)] if kind != "wine" else [])
-                    + ([Wine(build, registry)] if kind != "native" else []))
-        for backend in backends:
-            backend.setup()
-        if kind == "diff":
-            failed = compare(backends, runnable, base)
-        for sc in [] if kind == "diff" else runnable:
-            problems = run_scenario(backends[0], sc, disk_base if sc.on_disk else base)
+        backend = Native(options.target) if kind == "native" else Wine(build)
+        backend.setup()
+        for sc in runnable:
+            problems = run_scenario(backend, sc, disk_base if sc.on_disk else base)
             if problems:
                 print("FAIL %s\n%s" % (sc.name, "\n".join(problems)))
             failed += bool(problems)
     finally:
-        for backend in backends:
+        if backend:
             backend.teardown()
         if not options.keep:
             remove(base)
             remove(disk_base)
-    print("e2e-%s: %d scenarios in %.1f s%s" % (
-        kind, len(runnable), time.monotonic() - started, " on each backend" if kind == "diff"
-        else "; %d for the other backend only" % other))
+    print("e2e-%s: %d scenarios in %.1f s; %d for the other backend only" % (
+        kind, len(runnable), time.monotonic() - started, other))
     if skipped:
         print("e2e-%s: %d skipped: they run as %s, which needs root" % (kind, skipped, TEST_USER))
     print("e2e-%s: %d passed, %d failed" % (kind, len(runnable) - failed, failed))

@@ -1,7 +1,6 @@
-// The POSIX stand-in's choices, each as Wine makes it, where neither the
-// random comparison with Wine (the listing order, the registry, letter
-// case, NUL, names ending in dots or blanks, the catalogue's case folding)
-// nor an end-to-end row (the short aliases) reaches them.
+// The POSIX stand-in's choices, each as Wine makes it, where no end-to-end
+// row reaches them: its code-page tables, Wine's reading of dots and
+// drives, a signal in the middle of a run.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
