@@ -232,6 +232,8 @@ SCENARIOS = [
       out=under("{R}\\d\\", "c.dll ?x.dll ?y.dll")),
     S("code pages: one argument stays one, whatever quotes the code page lacks",
       ["x＂ /O:evil.txt ＂.dll", "/F"], after={"evil.txt": None}),
+    # An argument's quote reaches the command line escaped, and the splitter takes no escape.
+    S("names: a quote inside an argument", ["/F", 'q"t\\'], out=[N("q\\t")]),
 
     # HKCR is HKLM\Software\Classes, HKCC the machine's current hardware profile, under
     # either name for the registry and for the service.
@@ -288,8 +290,8 @@ SCENARIOS = [
       ["/L:list.txt", "/O:LIST.TXT"], files=dict(FLAT, **{"list.txt": "{R}\\w\\b.dll"}),
       out=[FAILURE], exit=1, after={"list.txt": ["{R}\\w\\b.dll"]}),
 
-    S("report: NUL swallows the report", [T + "x\\", "/O:nul"], files=TREE, out=[N(T + "x")],
-      after={"nul": None, "NUL": None}),
+    S("report: NUL in a folder swallows the report", [T + "x\\", "/O:t\\nul"], files=TREE,
+      out=[N(T + "x")], after={"t/nul": None, "t/NUL": None}),
     S("list: NUL, with an extension too, is found and reads as empty",
       [T + "x\\", "/L:nul.lst", "/O:r.txt"], files=TREE, after={"r.txt": []}),
     S("report: a full disk: the failure follows the lines already shown",
